@@ -1,0 +1,102 @@
+#include "api/KeyedDataFile.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "api/ModuleInstance.h"
+#include "environment/ConfigPaths.h"
+
+namespace {
+
+#pragma pack(push, 1)
+struct FileMapEntry {
+    DWORD key;
+    DWORD classId;
+    char name[16];
+};
+#pragma pack(pop)
+static_assert(sizeof(FileMapEntry) == 24, "filemap.dat entry");
+
+const int kMaxNameTries = 1 << 20;
+
+// Closes a C runtime descriptor at scope end.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) _close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+void JoinPath(char* out, size_t size, const char* dir, const char* name) {
+    std::snprintf(out, size, "%s\\%s", dir, name);
+}
+
+bool NameInMap(int map, const char* name) {
+    if (_lseek(map, 0, SEEK_SET) != 0) return true;
+    FileMapEntry entry;
+    while (_read(map, &entry, sizeof entry) == static_cast<int>(sizeof entry)) {
+        entry.name[sizeof entry.name - 1] = '\0';
+        if (_stricmp(entry.name, name) == 0) return true;
+    }
+    return false;
+}
+
+// A "%8lx.dat" name from the current time, advanced by one second while the
+// name is taken by another entry or an existing file: two pairs made in the
+// same second must not share a data file.
+bool MakeDataFileName(int map, const char* dir, char* name, size_t size) {
+    unsigned long stamp = static_cast<unsigned long>(std::time(nullptr));
+    char path[MAX_PATH + 32];
+    for (int tries = 0; tries < kMaxNameTries; ++tries, ++stamp) {
+        std::snprintf(name, size, "%8lx.dat", stamp & 0xFFFFFFFFUL);
+        JoinPath(path, sizeof path, dir, name);
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && !NameInMap(map, name))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int OpenKeyedDataFile(DWORD key, DWORD classId) {
+    // An unknown data directory leaves the directory empty: the files are
+    // then looked for at the root of the current drive.
+    char dir[256] = {};
+    DWORD length = sizeof dir;
+    QueryDataDirPath(GetModuleInstance(), dir, &length);
+
+    char path[MAX_PATH + 32];
+    JoinPath(path, sizeof path, dir, "filemap.dat");
+    Descriptor map(_open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE));
+    if (map.Get() < 0) return -1;
+
+    FileMapEntry entry;
+    while (_read(map.Get(), &entry, sizeof entry) == static_cast<int>(sizeof entry)) {
+        if (entry.key == key && entry.classId == classId) {
+            entry.name[sizeof entry.name - 1] = '\0';
+            JoinPath(path, sizeof path, dir, entry.name);
+            return _open(path, _O_RDWR | _O_BINARY);
+        }
+    }
+
+    FileMapEntry added = {};
+    added.key = key;
+    added.classId = classId;
+    if (!MakeDataFileName(map.Get(), dir, added.name, sizeof added.name)) return -1;
+    if (_lseek(map.Get(), 0, SEEK_END) < 0) return -1;
+    if (_write(map.Get(), &added, sizeof added) != static_cast<int>(sizeof added)) return -1;
+    JoinPath(path, sizeof path, dir, added.name);
+    return _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+}

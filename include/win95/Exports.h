@@ -1,0 +1,121 @@
+// The exported functions of WIN95.dll.
+//
+// Every function uses the standard Windows calling convention, carries a
+// fixed ordinal (see WIN95.def) and reports by result code (Win95ApiResult,
+// or the codes named with the function); nothing is thrown and nothing is
+// shown to the user. A null pointer where an out-value or record is required
+// is answered with a failure code and never dereferenced.
+#ifndef WIN95_EXPORTS_H
+#define WIN95_EXPORTS_H
+
+#include <windows.h>
+
+#include "Platform.h"
+#include "Records.h"
+#include "Results.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define WIN95_EXPORT WIN95_IMPORT DWORD WINAPI
+
+// ---- Generic object functions (ordinals 1 to 5) ----------------------------
+// Creates an object of the class (only WIN95_DIALER_CLASS_ID is known) and
+// stores its handle, or 0: 0, 4 (19 objects live), 11 (unknown class).
+// A null handle out-value gives 11 and creates nothing.
+WIN95_EXPORT GetObjectHandle(DWORD classId, DWORD* handle);
+// 0, or 1 for an invalid handle.
+WIN95_EXPORT FreeObject(DWORD handle);
+// 1 (handle), 5 (key not supported), or the object's answer (6 here).
+WIN95_EXPORT Set(DWORD handle, DWORD key, DWORD value);
+WIN95_EXPORT Get(DWORD handle, DWORD key, DWORD a, DWORD b);
+// 0, or 1 for an invalid handle or a null record.
+WIN95_EXPORT GetObjectInfo(DWORD handle, ObjectInfo* info);
+
+// ---- Dialer family (type 3) -------------------------------------------------
+struct DialRequest;
+WIN95_EXPORT Dial(DWORD handle, struct DialRequest* request);
+WIN95_EXPORT HangUp(DWORD handle);
+WIN95_EXPORT GetStatus(DWORD handle, DWORD* status);
+
+// ---- System family (type 2) -------------------------------------------------
+// The family functions check the handle (1) and the object's type (3) and
+// pass their other arguments through unchanged; this library has no class of
+// types 1 and 2, so for its own objects they answer 1 or 3.
+WIN95_EXPORT ComponentsInstalled(DWORD handle, DWORD a);
+WIN95_EXPORT InstallComponents(DWORD handle, DWORD a);
+WIN95_EXPORT Uninstall(DWORD handle, DWORD a);
+WIN95_EXPORT GetWinsockName(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT IsMachinePCMCIA(DWORD handle, DWORD a);
+
+// ---- Application family (type 1) --------------------------------------------
+WIN95_EXPORT LaunchApp(DWORD handle, DWORD a);
+WIN95_EXPORT Terminate(DWORD handle);
+WIN95_EXPORT IsRunning(DWORD handle, DWORD a);
+WIN95_EXPORT IsInstalled(DWORD handle, DWORD a, DWORD b, DWORD c);
+// Keyed data files: 1, 2 (file not opened), 3, or the object's answer.
+WIN95_EXPORT LoadData(DWORD handle, DWORD key);
+WIN95_EXPORT SaveData(DWORD handle, DWORD key);
+// Presence tests: store 1 or 0 and return 0 (1 for a null out-value).
+WIN95_EXPORT IsBrowserSupported(DWORD handle, DWORD* supported);
+WIN95_EXPORT IsMailSupported(DWORD handle, DWORD* supported);
+WIN95_EXPORT IsNewsSupported(DWORD handle, DWORD* supported);
+
+// Browser interface (9 when the application object has none).
+WIN95_EXPORT AddBookmark(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT GetBookmark(DWORD handle, DWORD a, DWORD b, DWORD c);
+WIN95_EXPORT RemoveBookmark(DWORD handle, DWORD a);
+WIN95_EXPORT SetHomePage(DWORD handle, DWORD a);
+WIN95_EXPORT GetHomePage(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT IsBrowserConfigured(DWORD handle, DWORD a);
+WIN95_EXPORT BrowserPostSets(DWORD handle);
+WIN95_EXPORT BrowserPreGets(DWORD handle);
+
+// Mail interface.
+WIN95_EXPORT GetSMTPAddress(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT SetSMTPAddress(DWORD handle, DWORD a);
+WIN95_EXPORT GetPOP3Address(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT SetPOP3Address(DWORD handle, DWORD a);
+WIN95_EXPORT SetEmailName(DWORD handle, DWORD a);
+WIN95_EXPORT GetEmailName(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT SetPOP3Password(DWORD handle, DWORD a);
+WIN95_EXPORT GetPOP3Password(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT GetPOP3User(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT SetPOP3User(DWORD handle, DWORD a);
+WIN95_EXPORT GetEmailAddress(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT SetEmailAddress(DWORD handle, DWORD a);
+WIN95_EXPORT GetOrganization(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT SetOrganization(DWORD handle, DWORD a);
+WIN95_EXPORT IsMailConfigured(DWORD handle, DWORD a);
+WIN95_EXPORT MailPostSets(DWORD handle);
+WIN95_EXPORT MailPreGets(DWORD handle);
+
+// News interface.
+WIN95_EXPORT SetNewsServerAddress(DWORD handle, DWORD a);
+WIN95_EXPORT GetNewsServerAddress(DWORD handle, DWORD a, DWORD b);
+WIN95_EXPORT IsNewsConfigured(DWORD handle, DWORD a);
+WIN95_EXPORT NewsPostSets(DWORD handle);
+WIN95_EXPORT NewsPreGets(DWORD handle);
+
+// ---- Modems (no handle, no lock) --------------------------------------------
+struct ModemRecord;
+WIN95_EXPORT GetModem(DWORD index, struct ModemRecord* modem);
+WIN95_EXPORT GetNumberOfModems(DWORD* count);
+WIN95_EXPORT ModemConfig(const char* modemName, HWND parent);
+
+// ---- Environment -------------------------------------------------------------
+WIN95_EXPORT IsUserRegistered(DWORD* registered, const char* backupFile, DWORD unused);
+struct ShellLinkRecord;
+WIN95_EXPORT SetShellLink(struct ShellLinkRecord* link);
+WIN95_EXPORT GenericApi(DWORD request, void* record);
+
+// ---- RAS AutoDial hook of the service connectoid ----------------------------
+WIN95_IMPORT BOOL WINAPI AutoDialHandler(HWND parent, LPSTR entryName, DWORD flags,
+                                         LPDWORD retCode);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
