@@ -2,11 +2,18 @@
 // from what GCC generates: a Visual C++ constructor returns `this` in EAX.
 // Each VcThunk_<GCC name> constructs in place and returns the object; the
 // module-definition file exports it under the Visual C++ name.
+#include <win95/CBuffer.h>
+#include <win95/VLogOut.h>
+
 #include <new>
 
-#include <win95/CBuffer.h>
-
 #define VC_THISCALL __attribute__((thiscall))
+
+// VLoggable is abstract, so its base-object constructors are called by
+// their symbols rather than through a placement new.
+extern "C" VC_THISCALL void VLoggableBaseConstructor(VLoggable* self) __asm__("__ZN9VLoggableC2Ev");
+extern "C" VC_THISCALL void VLoggableBaseCopyConstructor(VLoggable* self, const VLoggable* other)
+    __asm__("__ZN9VLoggableC2ERKS_");
 
 extern "C" {
 
@@ -16,4 +23,26 @@ VC_THISCALL CBuffer* VcThunk_ZN7CBufferC1ERKS_(CBuffer* self, const CBuffer* oth
     return new (self) CBuffer(*other);
 }
 
+VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1EPKcS1_(VLogOut* self, const char* moduleName,
+                                                 const char* iniFile) {
+    return new (self) VLogOut(moduleName, iniFile);
+}
+
+VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1ERKS_(VLogOut* self, const VLogOut* other) {
+    return new (self) VLogOut(*other);
+}
+
+// The private default constructor does nothing; its entry point only hands
+// the object back.
+VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1Ev(VLogOut* self) { return self; }
+
+VC_THISCALL VLoggable* VcThunk_ZN9VLoggableC2Ev(VLoggable* self) {
+    VLoggableBaseConstructor(self);
+    return self;
+}
+
+VC_THISCALL VLoggable* VcThunk_ZN9VLoggableC2ERKS_(VLoggable* self, const VLoggable* other) {
+    VLoggableBaseCopyConstructor(self, other);
+    return self;
+}
 }

@@ -5,6 +5,7 @@
 #define WIN95_H
 
 #include "win95/CBuffer.h"
+#include "win95/VLogOut.h"
 #include "win95/Records.h"
 #include "win95/Results.h"
 

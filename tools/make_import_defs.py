@@ -16,9 +16,9 @@ THUNK = "VcThunk"
 def entries(def_path):
     for line in pathlib.Path(def_path).read_text().splitlines():
         line = line.split(";", 1)[0].strip()
-        m = re.fullmatch(r"(\S+?)(?:=(\S+))?\s+@(\d+)", line)
+        m = re.fullmatch(r"(\S+?)(?:=(\S+))?\s+@(\d+)(\s+DATA)?", line)
         if m:
-            yield m.group(1), m.group(2), int(m.group(3))
+            yield m.group(1), m.group(2), int(m.group(3)), bool(m.group(4))
 
 
 def main():
@@ -26,11 +26,13 @@ def main():
     out_dir.mkdir(parents=True, exist_ok=True)
     vc = ["LIBRARY WIN95.dll", "EXPORTS"]
     mingw = ["LIBRARY WIN95.dll", "EXPORTS"]
-    for name, target, ordinal in entries(def_path):
-        vc.append(f"{name} @{ordinal}")
+    for name, target, ordinal, data in entries(def_path):
+        vc.append(f"{name} @{ordinal}" + (" DATA" if data else ""))
         if target is None:
             mingw.append(f"{name} @{ordinal}")
             continue
+        if data:
+            continue  # Visual C++ data (a virtual table) has no GCC counterpart
         gcc = target[len(THUNK):] if target.startswith(THUNK) else target
         mingw.append(f"{gcc} == {name}")
     (out_dir / "WIN95.imports.def").write_text("\n".join(vc) + "\n")

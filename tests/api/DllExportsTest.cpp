@@ -38,7 +38,7 @@ TEST_F(LoadedDll, EveryExportHasItsOrdinal) {
         EXPECT_EQ(byName, byOrdinal) << name << " @" << ordinal;
         ++checked;
     }
-    EXPECT_EQ(checked, 77);
+    EXPECT_EQ(checked, 108);
 }
 
 TEST_F(LoadedDll, DialerRoundTripThroughOrdinals) {
