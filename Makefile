@@ -7,7 +7,8 @@ NATIVE := $(BUILD)/native
 RUN_WINDOWS := tools/winebox/run.sh --
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup dll demo test test-native test-win32 build-win32 build-native format clean
+.PHONY: all setup dll demo test test-native test-win32 build-win32 build-native bench bench-win32 \
+        format clean
 
 all: dll
 
@@ -43,6 +44,12 @@ test-win32: build-win32
 	$(RUN_WINDOWS) ctest --test-dir $(WIN32) --output-on-failure
 
 test: test-native test-win32
+
+# Benchmarks print "ratio <name> <ours/baseline>" lines; nothing fails on time.
+bench-win32: build-win32
+	$(RUN_WINDOWS) tools/wine-exec.sh $(WIN32)/bin/log_bench.exe
+
+bench: bench-win32
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

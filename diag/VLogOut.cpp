@@ -46,6 +46,15 @@ void* VLoggable::VcDeletingDestructor(unsigned int flags) {
 VLoggable& VLoggable::operator=(const VLoggable&) { return *this; }
 
 #if defined(_WIN32) && !defined(_WIN64)
+// The table's pure LogTo slot refers to the runtime's pure-virtual handler
+// only weakly, and a static link does not bring it in for a weak reference:
+// the slot would hold 0. This handler fills it, so that a call through the
+// slot is reported and ends the process, as Visual C++'s would.
+extern "C" void __cxa_pure_virtual() {
+    DebuggerOutput("WIN95.dll: pure virtual function called\n");
+    std::abort();
+}
+
 // The table of virtual operations is emitted here, with the key function.
 // Visual C++ callers know it as ??_7VLoggable@@6B@: the address of its first
 // slot, past GCC's offset-to-top and type-information words.
@@ -160,29 +169,44 @@ VLogOut& VLogOut::operator()(unsigned long mask, int continuation) {
     return *this;
 }
 
-// A piece reaches the implementation only while the message is produced.
-#define VLOGOUT_PIECE(Type)                       \
-    VLogOut& VLogOut::operator<<(Type value) {    \
-        if (m_bProducing) m_pImp->Put(value);     \
-        return *this;                             \
-    }
-VLOGOUT_PIECE(const char*)
-VLOGOUT_PIECE(int)
-VLOGOUT_PIECE(short)
-VLOGOUT_PIECE(unsigned int)
-VLOGOUT_PIECE(unsigned short)
-VLOGOUT_PIECE(long)
-VLOGOUT_PIECE(unsigned long)
-VLOGOUT_PIECE(const void*)
-VLOGOUT_PIECE(signed char)
-VLOGOUT_PIECE(unsigned char)
-#undef VLOGOUT_PIECE
+// A piece reaches the implementation only while the message is produced;
+// the piece operators (inline in the library's header) test that.
+#define VLOGOUT_PRODUCE(Type) \
+    void VLogOut::Produce(Type value) { m_pImp->Put(value); }
+VLOGOUT_PRODUCE(const char*)
+VLOGOUT_PRODUCE(int)
+VLOGOUT_PRODUCE(short)
+VLOGOUT_PRODUCE(unsigned int)
+VLOGOUT_PRODUCE(unsigned short)
+VLOGOUT_PRODUCE(long)
+VLOGOUT_PRODUCE(unsigned long)
+VLOGOUT_PRODUCE(const void*)
+VLOGOUT_PRODUCE(signed char)
+VLOGOUT_PRODUCE(unsigned char)
+#undef VLOGOUT_PRODUCE
 
-VLogOut& VLogOut::operator<<(const VLoggable& object) {
-    if (m_bProducing) object.LogTo(*this);
-    return *this;
-}
+void VLogOut::Produce(const VLoggable& object) { object.LogTo(*this); }
 
+namespace {
+
+// The exported piece operators are the inline ones of the library's header:
+// taking their addresses keeps an out-of-line copy of each for the exports.
+struct PieceOperators {
+    VLogOut& (VLogOut::*text)(const char*) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*signedInt)(int) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*signedShort)(short) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*unsignedInt)(unsigned int) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*unsignedShort)(unsigned short) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*signedLong)(long) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*unsignedLong)(unsigned long) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*pointer)(const void*) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*signedChar)(signed char) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*unsignedChar)(unsigned char) = &VLogOut::operator<<;
+    VLogOut& (VLogOut::*loggable)(const VLoggable&) = &VLogOut::operator<<;
+};
+[[gnu::used]] const PieceOperators kExportedPieces;
+
+}  // namespace
 VLogOut& VLogOut::operator<<(void (*manipulator)(VLogOut&)) {
     if (manipulator) manipulator(*this);
     return *this;

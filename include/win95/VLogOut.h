@@ -98,6 +98,19 @@ private:
     VLogOut();
     void LazyInit();
 
+    // The rest of a piece once its message is produced.
+    void Produce(const char* text);
+    void Produce(int value);
+    void Produce(short value);
+    void Produce(unsigned int value);
+    void Produce(unsigned short value);
+    void Produce(long value);
+    void Produce(unsigned long value);
+    void Produce(const void* pointer);
+    void Produce(signed char value);
+    void Produce(unsigned char value);
+    void Produce(const VLoggable& object);
+
     VLogOutImp* m_pImp;
     int m_bProducing;
     int m_bActive;
@@ -105,6 +118,29 @@ private:
     int m_bCopy;
     int m_bInitialised;
 };
+
+#ifdef WIN95_BUILDING
+// Inside the library a piece of a message that is not produced costs one
+// inline test of the producing flag. Callers of the DLL reach the same
+// operators through their exports.
+#define WIN95_VLOGOUT_PIECE(Type)                          \
+    inline VLogOut& VLogOut::operator<<(Type value) {      \
+        if (m_bProducing) Produce(value);                  \
+        return *this;                                      \
+    }
+WIN95_VLOGOUT_PIECE(const char*)
+WIN95_VLOGOUT_PIECE(int)
+WIN95_VLOGOUT_PIECE(short)
+WIN95_VLOGOUT_PIECE(unsigned int)
+WIN95_VLOGOUT_PIECE(unsigned short)
+WIN95_VLOGOUT_PIECE(long)
+WIN95_VLOGOUT_PIECE(unsigned long)
+WIN95_VLOGOUT_PIECE(const void*)
+WIN95_VLOGOUT_PIECE(signed char)
+WIN95_VLOGOUT_PIECE(unsigned char)
+WIN95_VLOGOUT_PIECE(const VLoggable&)
+#undef WIN95_VLOGOUT_PIECE
+#endif
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(VLogOut) == 24, "VLogOut is six 32-bit fields");

@@ -61,4 +61,25 @@ TEST_F(LoadedDll, DialerRoundTripThroughOrdinals) {
     EXPECT_EQ(freeObject(handle), 1u);
 }
 
+// VLoggable's exported constructor gives an object the exported table of
+// virtual operations, laid out as Visual C++ expects: slot 0 the deleting
+// destructor, slot 1 LogTo (pure here).
+TEST_F(LoadedDll, VLoggableHasTheVisualCppTable) {
+    typedef void*(__thiscall * Constructor)(void* self);
+    typedef void*(__thiscall * DeletingDestructor)(void* self, unsigned flags);
+    auto construct = reinterpret_cast<Constructor>(
+        reinterpret_cast<void*>(GetProcAddress(module, "??0VLoggable@@QAE@XZ")));
+    auto table = reinterpret_cast<void* const*>(
+        reinterpret_cast<void*>(GetProcAddress(module, "??_7VLoggable@@6B@")));
+    ASSERT_NE(construct, nullptr);
+    ASSERT_NE(table, nullptr);
+    void* object[1] = {nullptr};
+    EXPECT_EQ(construct(object), object) << "a Visual C++ constructor returns this";
+    EXPECT_EQ(object[0], table);
+    EXPECT_NE(table[0], nullptr);
+    EXPECT_NE(table[1], nullptr);
+    auto destroy = reinterpret_cast<DeletingDestructor>(table[0]);
+    EXPECT_EQ(destroy(object, 0), object) << "flags 0: destroy without freeing";
+}
+
 }  // namespace

@@ -4,14 +4,27 @@
 // on stack objects and reports each check on standard output; the exit code
 // is the number of failed checks.
 #include <win95/CBuffer.h>
+#include <win95/VLogOut.h>
 
 extern "C" {
 typedef unsigned long DWORD;
 __declspec(dllimport) void* __stdcall GetStdHandle(DWORD);
 __declspec(dllimport) int __stdcall WriteFile(void*, const void*, DWORD, DWORD*, void*);
 __declspec(dllimport) void __stdcall ExitProcess(unsigned);
+__declspec(dllimport) DWORD __stdcall GetTempPathA(DWORD, char*);
+__declspec(dllimport) DWORD __stdcall GetCurrentProcessId();
+__declspec(dllimport) int __stdcall CreateDirectoryA(const char*, void*);
+__declspec(dllimport) int __stdcall SetCurrentDirectoryA(const char*);
+__declspec(dllimport) int __stdcall WritePrivateProfileStringA(const char*, const char*,
+                                                              const char*, const char*);
+__declspec(dllimport) void* __stdcall CreateFileA(const char*, DWORD, DWORD, void*, DWORD, DWORD,
+                                                  void*);
+__declspec(dllimport) int __stdcall ReadFile(void*, void*, DWORD, DWORD*, void*);
+__declspec(dllimport) int __stdcall CloseHandle(void*);
+__declspec(dllimport) int __stdcall DeleteFileA(const char*);
+__declspec(dllimport) int __stdcall RemoveDirectoryA(const char*);
 
-// The compiler may call these for copies and fills of its own.
+// The compiler may call these for copies, fills and deleting destructors.
 void* memset(void* dest, int value, unsigned int count) {
     unsigned char* d = static_cast<unsigned char*>(dest);
     while (count--) *d++ = static_cast<unsigned char>(value);
@@ -24,6 +37,9 @@ void* memcpy(void* dest, const void* source, unsigned int count) {
     return dest;
 }
 }
+
+void operator delete(void*) noexcept {}
+void operator delete(void*, unsigned int) noexcept {}
 
 namespace {
 
@@ -90,10 +106,121 @@ void BufferChecks() {
     Check(c.GetBufferSize() == 0, "Destroy frees the shared bytes");
 }
 
+// ---- the log stream -------------------------------------------------------
+
+// Joins texts into a fixed buffer (no C runtime here).
+struct Text {
+    char data[512];
+    unsigned length = 0;
+    Text& operator+=(const char* more) {
+        while (*more && length + 1 < sizeof data) data[length++] = *more++;
+        data[length] = 0;
+        return *this;
+    }
+};
+
+bool SameText(const char* a, const char* b) {
+    while (*a && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+class Pair : public VLoggable {
+public:
+    Pair(int first, int second) : m_first(first), m_second(second) {}
+    void LogTo(VLogOut& out) const override { out << "<" << m_first << "|" << m_second << ">"; }
+
+private:
+    int m_first, m_second;
+};
+
+int g_manipulated = 0;
+void Manipulator(VLogOut& out) {
+    ++g_manipulated;
+    out << "~";
+}
+
+// The log file without its time stamps: "MM/DD hh:mm:ss.mmm " is 19
+// characters, and each stamp stands right after a line end (or at the start).
+void StripStamps(const char* file, unsigned length, Text& out) {
+    char piece[2] = {0, 0};
+    for (unsigned i = 0; i < length; ++i) {
+        if ((i == 0 || file[i - 1] == '\n') && i + 19 <= length && file[i + 2] == '/' &&
+            file[i + 8] == ':' && file[i + 14] == '.') {
+            i += 18;
+            continue;
+        }
+        piece[0] = file[i];
+        out += piece;
+    }
+}
+
+void LogChecks() {
+    Text dir;
+    char temp[260];
+    GetTempPathA(sizeof temp, temp);
+    dir += temp;
+    dir += "vcabi-log";
+    CreateDirectoryA(dir.data, nullptr);
+    SetCurrentDirectoryA(dir.data);
+    Text ini = dir;
+    ini += "\\vc.ini";
+    WritePrivateProfileStringA("GlobalDebug", "LogFlags", "101", ini.data);
+    WritePrivateProfileStringA("GlobalDebug", "LogDevices", "2", ini.data);
+    WritePrivateProfileStringA("GlobalDebug", "LogFile", "vc.log", ini.data);
+    Text logFile = dir;
+    logFile += "\\vc.log";
+    DeleteFileA(logFile.data);
+    {
+        VLogOut log("VcCaller", ini.data);
+        Check(log.Producing() == 0 && log.IniFileName() == nullptr, "VLogOut before a message");
+        log(1) << "text " << -5 << " " << static_cast<short>(-2) << " " << 7u << " "
+               << static_cast<unsigned short>(65535) << " " << -9L << " " << 4294967295UL << " "
+               << static_cast<signed char>('A') << static_cast<unsigned char>('z') << " "
+               << Pair(3, 4) << Manipulator << "\n";
+        Check(log.Producing() == 1, "Producing after a message at a configured category");
+        Check(log.IniFileName() && SameText(log.IniFileName(), ini.data), "IniFileName");
+        log(2) << "dropped" << Manipulator;
+        Check(log.Producing() == 0 && g_manipulated == 2, "manipulators run when dropped");
+
+        VLogOut copy(log);
+        copy.Hex();
+        copy(256) << "copy " << 255 << "\n";
+        copy.UnHex();
+        copy.Indent();
+        copy.UnIndent();
+        copy.SetIndentSpacing(2);
+        VLogOut other("Other", ini.data);
+        other = copy;
+        other(1, 1) << "continued " << static_cast<const void*>(nullptr) << "\n";
+        Pair a(1, 2), b(a);
+        b = a;
+        other(1) << b << "\n";
+    }
+    void* file = CreateFileA(logFile.data, 0x80000000UL, 1, nullptr, 3, 0x80, nullptr);
+    static char content[2048];
+    DWORD read = 0;
+    ReadFile(file, content, sizeof content, &read, nullptr);
+    CloseHandle(file);
+    Text stripped;
+    StripStamps(content, read, stripped);
+    const char* expected =
+        "VcCaller:  text -5 -2 7 65535 -9 4294967295 Az <3|4>~\r\n"
+        "VcCaller:  copy 0xff\r\n"
+        "continued @0\r\n"
+        "VcCaller:  <1|2>\r\n";
+    Check(SameText(stripped.data, expected), "log file bytes of every piece type");
+    if (!SameText(stripped.data, expected)) Print(stripped.data);
+    DeleteFileA(logFile.data);
+    DeleteFileA(ini.data);
+    SetCurrentDirectoryA(temp);
+    RemoveDirectoryA(dir.data);
+}
+
 }  // namespace
 
 extern "C" int VcCallerMain() {
     BufferChecks();
+    LogChecks();
     Print(g_failures ? "vcabi: FAILED\r\n" : "vcabi: all checks passed\r\n");
     ExitProcess(g_failures);
     return 0;
