@@ -7,9 +7,3 @@ extern "C" DWORD WINAPI ModemConfig(const char*, HWND) { return WIN95_NOT_IMPLEM
 extern "C" DWORD WINAPI IsUserRegistered(DWORD*, const char*, DWORD) {
     return WIN95_NOT_IMPLEMENTED;
 }
-extern "C" DWORD WINAPI SetShellLink(ShellLinkRecord*) { return WIN95_NOT_IMPLEMENTED; }
-extern "C" DWORD WINAPI GenericApi(DWORD, void*) { return WIN95_NOT_IMPLEMENTED; }
-extern "C" BOOL WINAPI AutoDialHandler(HWND, LPSTR, DWORD, LPDWORD retCode) {
-    if (retCode) *retCode = 0;
-    return FALSE;
-}

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "api/ModuleInstance.h"
 #include "tests/support/TestFiles.h"
 
 class KitInstall {

@@ -1,0 +1,15 @@
+// Removal of a file, or of a directory with everything below it.
+#ifndef WIN95_ENVIRONMENT_REMOVELONGFILENAME_H
+#define WIN95_ENVIRONMENT_REMOVELONGFILENAME_H
+
+#include <windows.h>
+#include <win95/Records.h>
+
+// 0 when the file or directory is gone, else 8. A directory that cannot be
+// removed at once (not empty, or access denied) is emptied first, level by
+// level; the first entry that cannot be removed stops its directory's
+// listing and the removal fails. What was deleted before stays deleted.
+// Paths that would not fit the record's 258-character field are refused.
+DWORD RemoveLongFilename(const RemovalRecord& record);
+
+#endif
