@@ -119,23 +119,24 @@ TEST_F(DialTest, ImmediateFailureGivesAHandleUnlessScriptedOtherwise) {
 }
 
 TEST_F(DialTest, HangUpStopsFurtherEvents) {
-    doubles.Set("dial", "Delay", 400);
+    // The second event would come a second after the first.
+    doubles.Set("dial", "Delay", 1000);
     ASSERT_EQ(0u, Dial());
     ASSERT_EQ(1u, Events(1).size());
     ASSERT_EQ(0u, RasHangUpA(conn));
-    EXPECT_EQ(1u, window.WaitFor(RasDialEventMessage(), 2, 1500).size());
+    EXPECT_EQ(1u, window.WaitFor(RasDialEventMessage(), 2, 2500).size());
     EXPECT_THAT(doubles.CallNames(), ElementsAre("RasDialA", "RasDialEvent", "RasHangUpA"));
     conn = nullptr;
 }
 
 TEST_F(DialTest, ConnectStatusReportsTheScriptedDropAndErrors) {
-    doubles.Set("dial", "DropAfter", 1000);
+    doubles.Set("dial", "DropAfter", 2000);
     doubles.Set("dial", "DropError", 638);
     ASSERT_EQ(0u, Dial());
     ASSERT_EQ(8u, Events(8).size());
     DWORD result = 0;
     EXPECT_EQ(RASCS_Connected, Status(result).rasconnstate);
-    Sleep(1100);
+    Sleep(2100);
     RASCONNSTATUS status = Status(result);
     EXPECT_EQ(0u, result);
     EXPECT_EQ(RASCS_Disconnected, status.rasconnstate);
