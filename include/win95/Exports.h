@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "Platform.h"
+#include "DialRecords.h"
 #include "Records.h"
 #include "Results.h"
 
@@ -34,7 +35,6 @@ WIN95_EXPORT Get(DWORD handle, DWORD key, DWORD a, DWORD b);
 WIN95_EXPORT GetObjectInfo(DWORD handle, ObjectInfo* info);
 
 // ---- Dialer family (type 3) -------------------------------------------------
-struct DialRequest;
 WIN95_EXPORT Dial(DWORD handle, struct DialRequest* request);
 WIN95_EXPORT HangUp(DWORD handle);
 WIN95_EXPORT GetStatus(DWORD handle, DWORD* status);
@@ -99,14 +99,12 @@ WIN95_EXPORT NewsPostSets(DWORD handle);
 WIN95_EXPORT NewsPreGets(DWORD handle);
 
 // ---- Modems (no handle, no lock) --------------------------------------------
-struct ModemRecord;
 WIN95_EXPORT GetModem(DWORD index, struct ModemRecord* modem);
 WIN95_EXPORT GetNumberOfModems(DWORD* count);
 WIN95_EXPORT ModemConfig(const char* modemName, HWND parent);
 
 // ---- Environment -------------------------------------------------------------
 WIN95_EXPORT IsUserRegistered(DWORD* registered, const char* backupFile, DWORD unused);
-struct ShellLinkRecord;
 WIN95_EXPORT SetShellLink(struct ShellLinkRecord* link);
 WIN95_EXPORT GenericApi(DWORD request, void* record);
 
