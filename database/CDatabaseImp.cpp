@@ -33,7 +33,7 @@ CDatabaseImp::CDatabaseImp(std::unique_ptr<CDatabaseFile> file)
 }
 
 CDatabaseImp::~CDatabaseImp() {
-    CloseDatabase();
+    if (m_pFile->IsOpen()) CloseDatabase();
     DatabaseLock::Unregister();
 }
 

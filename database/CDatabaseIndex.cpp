@@ -24,7 +24,7 @@ CDatabaseIndex::CDatabaseIndex(std::unique_ptr<CDatabaseFile> file)
 }
 
 CDatabaseIndex::~CDatabaseIndex() {
-    CloseIndex();
+    if (m_pFile->IsOpen()) CloseIndex();
     DatabaseLock::Unregister();
 }
 
@@ -53,7 +53,7 @@ IndexCode CDatabaseIndex::OpenIndex(const char* path) {
         sizeof header + uint64_t{header.bucketCount} * header.slotSize >
             static_cast<uint64_t>(fileSize))
         return Refuse(INDEX_BAD_HEADER);
-    if (!m_Slot.Create(header.slotSize)) return Refuse(INDEX_NO_MEMORY);
+    if (!m_Slot.Create(2 * uint64_t{header.slotSize})) return Refuse(INDEX_NO_MEMORY);
     m_Header = header;
     m_Header.openCount = static_cast<int32_t>(static_cast<uint32_t>(m_Header.openCount) + 1);
     if (WriteHeader() != INDEX_OK) return Refuse(INDEX_WRITE_FAILED);
@@ -79,7 +79,7 @@ IndexCode CDatabaseIndex::CreateIndex(const char* path, uint32_t keyType, uint32
                            0,
                            0,
                            1};
-    if (!m_Slot.Create(m_Header.slotSize)) return Refuse(INDEX_NO_MEMORY);
+    if (!m_Slot.Create(2 * slotSize)) return Refuse(INDEX_NO_MEMORY);
     IndexCode code = WriteHeader();
     if (code == INDEX_OK) code = WriteEmptyBuckets();
     if (code != INDEX_OK) return Refuse(code);
@@ -164,14 +164,18 @@ IndexCode CDatabaseIndex::InsertKey(const char* key, int32_t recordNumber) {
         FillSlot(head, recordNumber, 0, key, length);
         return m_pFile->WriteAt(headOffset, head, slotSize) ? INDEX_OK : INDEX_WRITE_FAILED;
     }
+    // The head's old content moves to a new overflow slot. When the new head
+    // cannot be written, the old one is put back and the slot cut off again.
     long sizeBefore = m_pFile->GetSize();
     uint32_t overflow = NextOverflowSlot();
     if (sizeBefore < 0 || !m_pFile->WriteAt(SlotOffset(overflow), head, slotSize)) {
         if (sizeBefore >= 0) m_pFile->Truncate(static_cast<uint64_t>(sizeBefore));
         return INDEX_WRITE_FAILED;
     }
-    FillSlot(head, recordNumber, overflow, key, length);
-    if (!m_pFile->WriteAt(headOffset, head, slotSize)) {
+    unsigned char* entry = head + slotSize;
+    FillSlot(entry, recordNumber, overflow, key, length);
+    if (!m_pFile->WriteAt(headOffset, entry, slotSize)) {
+        m_pFile->WriteAt(headOffset, head, slotSize);
         m_pFile->Truncate(static_cast<uint64_t>(sizeBefore));
         return INDEX_WRITE_FAILED;
     }

@@ -72,7 +72,7 @@ private:
     IndexCode Refuse(IndexCode code);  // closes the file, returns code
 
     IndexHeader m_Header;
-    CBuffer m_Slot;
+    CBuffer m_Slot;  // a head as read, then the entry that replaces it
     std::unique_ptr<CDatabaseFile> m_pFile;
     int m_bOpen = 0;
 };

@@ -70,9 +70,10 @@ public:
         if (m_Db.IsOpen()) m_Db.ReadHeader();
         if (!m_Record.Create(m_Db.m_Fields.RecordSize())) return DB_NO_MEMORY;
         bool complete = ScanHeader() && ScanRecords();
-        // Also after a text that ends early: the current record must not
-        // stay on a record that this import did not add.
-        if (m_Error == DB_OK) CheckCurrentRecord();
+        // Also after a text that ends early or a record that could not be
+        // written: the current record must not stay on a record that this
+        // import did not add.
+        CheckCurrentRecord();
         if (m_Error != DB_OK) return m_Error;
         return complete ? DB_OK : DB_TEXT_ENDS_EARLY;
     }

@@ -108,6 +108,27 @@ void MakeSampleDatabase(const std::string& name, const std::vector<SampleRecord>
     AddRecords(*imp, records);
 }
 
+std::unique_ptr<CDatabaseImp> CreateDbFile(const std::string& path, FieldTable table,
+                                           const std::vector<std::vector<unsigned char>>& records) {
+    std::unique_ptr<CDatabaseImp> imp = CDatabaseImp::New();
+    EXPECT_EQ(imp->CreateDatabase(path.c_str(), table), DB_OK);
+    for (const std::vector<unsigned char>& record : records) {
+        uint32_t number = 0;
+        EXPECT_EQ(imp->AddRecord(&number, record.data(), static_cast<uint32_t>(record.size())),
+                  DB_OK);
+    }
+    return imp;
+}
+
+std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
 std::vector<std::vector<unsigned char>> ReadAll(CDatabaseImp& imp) {
     std::vector<std::vector<unsigned char>> records;
     uint32_t count = 0;

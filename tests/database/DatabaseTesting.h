@@ -76,6 +76,12 @@ private:
 void MakeSampleDatabase(const std::string& name, const std::vector<SampleRecord>& records);
 // Adds records through the open database's CDatabaseImp.
 void AddRecords(CDatabaseImp& imp, const std::vector<SampleRecord>& records);
+// A .db file (no index) of the table holding the raw records; the returned
+// object has it open.
+std::unique_ptr<CDatabaseImp> CreateDbFile(const std::string& path, FieldTable table,
+                                           const std::vector<std::vector<unsigned char>>& records);
+// The text with every LF written as CR LF.
+std::string Crlf(const std::string& text);
 // Every record of an open CDatabaseImp, as read.
 std::vector<std::vector<unsigned char>> ReadAll(CDatabaseImp& imp);
 
