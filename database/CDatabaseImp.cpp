@@ -1,5 +1,6 @@
 #include "database/CDatabaseImp.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -116,7 +117,7 @@ DBError CDatabaseImp::LoadFieldTable(const DatabaseHeader& header) {
     if (!fields.FieldsFitRecord()) return NotADatabase();
     m_Fields = fields;
     m_Layout = RecordLayout::Of(header.privateSize, header.numberOfFields, header.recordSize);
-    return DB_OK;
+    return MakePlaceBuffer() ? DB_OK : DB_NO_MEMORY;
 }
 
 void CDatabaseImp::SetCreationHeader(const FieldTable& table) {
@@ -158,6 +159,10 @@ DBError CDatabaseImp::CreateDatabase(const char* path, FieldTable& table) {
         return error;
     }
     m_Layout = RecordLayout::Of(0, table.Count(), table.RecordSize());
+    if (!MakePlaceBuffer()) {
+        CloseDatabase();
+        return DB_NO_MEMORY;
+    }
     m_bOpen = 1;
     return DB_OK;
 }
@@ -205,6 +210,14 @@ uint32_t CDatabaseImp::CountFromFileSize() {
     return size < 0 ? 0 : m_Layout.Count(static_cast<uint64_t>(size));
 }
 
+bool CDatabaseImp::MakePlaceBuffer() {
+    return m_Place.Create(static_cast<unsigned long>(m_Layout.placeSize)) != nullptr;
+}
+
+void CDatabaseImp::LogBadBufferSize(const char* operation, uint32_t size) const {
+    g_DbLog(kLogFailure) << operation << "Invalid buffer size: " << LogNumber(size) << "\n";
+}
+
 DBError CDatabaseImp::CheckRecordMagic(const RecordHeader& header) const {
     if (header.magic == kRecordMagic) return DB_OK;
     g_DbLog(kLogFailure) << kRead << "Invalid record magic\n";
@@ -220,15 +233,15 @@ DBError CDatabaseImp::ReadRecord(uint32_t number, void* buffer, uint32_t size) {
         return DB_BAD_RECORD_NUMBER;
     }
     if (size != m_Fields.RecordSize() || !buffer) {
-        g_DbLog(kLogFailure) << kRead << "Invalid buffer size: " << LogNumber(size) << "\n";
+        LogBadBufferSize(kRead, size);
         return DB_BAD_BUFFER_SIZE;
     }
-    uint64_t offset = m_Layout.Offset(number);
+    unsigned char* place = m_Place.GetPointer();
     RecordHeader header{};
-    if (!m_pFile->ReadAt(offset, &header, sizeof header)) header.magic = 0;
+    if (m_pFile->ReadAt(m_Layout.Offset(number), place, static_cast<uint32_t>(m_Layout.placeSize)))
+        std::memcpy(&header, place, sizeof header);
     if (CheckRecordMagic(header) != DB_OK) return DB_BAD_RECORD_MAGIC;
-    // A place that was counted but cannot be read whole has no record.
-    if (!m_pFile->ReadAt(offset + sizeof header, buffer, size)) return DB_BAD_RECORD_MAGIC;
+    std::memcpy(buffer, place + sizeof header, size);
     if (header.removed == 1) return DB_RECORD_REMOVED;
     g_DbLog(kLogLeave) << kRead << "\n";
     return DB_OK;
@@ -272,7 +285,7 @@ DBError CDatabaseImp::AddRecord(uint32_t* number, const void* buffer, uint32_t s
     g_DbLog(kLogEnter) << kAdd << "\n";
     if (!m_bOpen) return DB_NOT_OPEN;
     if (size != m_Fields.RecordSize() || !buffer) {
-        g_DbLog(kLogFailure) << kAdd << "Invalid buffer size: " << LogNumber(size) << "\n";
+        LogBadBufferSize(kAdd, size);
         return DB_BAD_BUFFER_SIZE;
     }
     long fileSize = m_pFile->GetSize();
@@ -283,9 +296,11 @@ DBError CDatabaseImp::AddRecord(uint32_t* number, const void* buffer, uint32_t s
     // an earlier failed append left; a write that fails is cut off again so
     // that the count, which comes from the size, stays right.
     uint64_t offset = m_Layout.Offset(next);
-    RecordHeader header{kRecordMagic, 0, 0, 0};
-    if (!m_pFile->WriteAt(offset, &header, sizeof header) ||
-        !m_pFile->WriteAt(offset + sizeof header, buffer, size)) {
+    unsigned char* place = m_Place.GetPointer();
+    const RecordHeader header{kRecordMagic, 0, 0, 0};
+    std::memcpy(place, &header, sizeof header);
+    std::memcpy(place + sizeof header, buffer, size);
+    if (!m_pFile->WriteAt(offset, place, static_cast<uint32_t>(m_Layout.placeSize))) {
         m_pFile->Truncate(offset);
         return DB_WRITE_FAILED;
     }

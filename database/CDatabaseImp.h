@@ -84,6 +84,7 @@ public:
 
 private:
     friend class TextImporter;
+    friend class RecordAppender;
 
     explicit CDatabaseImp(std::unique_ptr<CDatabaseFile> file);
     // Sets the current record in the image and writes the header.
@@ -96,12 +97,17 @@ private:
     bool SameLayout(const DatabaseHeader& header) const;
     uint32_t CountFromFileSize();
     DBError CheckRecordMagic(const RecordHeader& header) const;
+    // Room for one record place, so that a record and its header move in
+    // one transfer.
+    bool MakePlaceBuffer();
+    void LogBadBufferSize(const char* operation, uint32_t size) const;
 
     DatabaseHeader m_Header;
     FieldTable m_Fields;
     std::unique_ptr<CDatabaseFile> m_pFile;
     int m_bOpen = 0;
     RecordLayout m_Layout;
+    CBuffer m_Place;
 };
 
 #endif

@@ -61,19 +61,41 @@ Element ElementAt(const unsigned char* field, uint32_t k) {
     return value;
 }
 
-// Writes the records section's lines for each record the scan delivers.
+// Writes the records section's lines for each record the scan delivers. The
+// start of each field line, the indented name and "=", is made once.
 class RecordLines : public RecordVisitor {
 public:
     RecordLines(TextWriter& out, const FieldTable& fields, const LegacyLines& legacy)
-        : m_Out(out), m_Fields(fields), m_Legacy(legacy) {}
+        : m_Out(out), m_Fields(fields), m_Legacy(legacy) {
+        const char kIndent[] = "        ";
+        size_t total = 0;
+        for (uint32_t i = 0; i < fields.Count(); ++i)
+            total += sizeof kIndent + 2 * FieldNameLength(*fields.Descriptor(static_cast<int>(i)));
+        char* at = reinterpret_cast<char*>(m_Prefixes.Create(static_cast<unsigned long>(total)));
+        m_pStarts = reinterpret_cast<uint32_t*>(m_Starts.Create((fields.Count() + 1) * 4ul));
+        if (!at || !m_pStarts) return;
+        uint32_t used = 0;
+        for (uint32_t i = 0; i < fields.Count(); ++i) {
+            const FieldDescriptor& descriptor = *fields.Descriptor(static_cast<int>(i));
+            m_pStarts[i] = used;
+            std::memcpy(at + used, kIndent, 8);
+            used += 8;
+            for (uint32_t k = 0; k < FieldNameLength(descriptor); ++k) {
+                if (descriptor.name[k] == '\n') at[used++] = '\r';
+                at[used++] = descriptor.name[k];
+            }
+            at[used++] = '=';
+        }
+        m_pStarts[fields.Count()] = used;
+    }
+
+    bool Ready() const { return m_pStarts && m_Prefixes.GetPointer(); }
 
     bool Visit(uint32_t number, DBError code, const unsigned char* data) override {
         int32_t n = static_cast<int32_t>(number);
-        m_Out << "    START_RECORD ";
-        m_Out.Signed(n) << "\n";
+        m_Out.Raw("    START_RECORD ", 17).Signed(n).End();
         if (code == DB_OK) {
-            for (uint32_t i = 0; i < m_Fields.Count(); ++i)
-                FieldLine(*m_Fields.Descriptor(static_cast<int>(i)), data);
+            for (uint32_t i = 0; i < m_Fields.Count(); ++i) FieldLine(i, data);
             LegacyFieldLines(data);
         } else {
             g_DbLog(kLogFailure) << kExport << "Error reading record " << LogNumber(number)
@@ -87,19 +109,19 @@ public:
                 m_Out.Signed(code) << "\n";
             }
         }
-        m_Out << "    END_RECORD ";
-        m_Out.Signed(n) << "\n\n";
+        m_Out.Raw("    END_RECORD ", 15).Signed(n).End().End();
         return !m_Out.Failed();
     }
 
 private:
-    void FieldLine(const FieldDescriptor& descriptor, const unsigned char* data) {
+    void FieldLine(uint32_t i, const unsigned char* data) {
+        const FieldDescriptor& descriptor = *m_Fields.Descriptor(static_cast<int>(i));
         const unsigned char* field = data + descriptor.offset;
-        m_Out << "        ";
-        m_Out.Text(descriptor.name, FieldNameLength(descriptor)) << "=";
+        m_Out.Raw(reinterpret_cast<const char*>(m_Prefixes.GetPointer()) + m_pStarts[i],
+                  m_pStarts[i + 1] - m_pStarts[i]);
         switch (descriptor.type) {
             case kFieldBytes:
-                for (uint32_t k = 0; k < descriptor.length; ++k) m_Out.Unsigned(field[k]) << " ";
+                for (uint32_t k = 0; k < descriptor.length; ++k) m_Out.Unsigned(field[k], ' ');
                 break;
             case kFieldText: {
                 const char* text = reinterpret_cast<const char*>(field);
@@ -108,29 +130,29 @@ private:
             }
             case kFieldShort:
                 for (uint32_t k = 0; k < descriptor.length; ++k)
-                    m_Out.Unsigned(ElementAt<uint16_t>(field, k)) << " ";
+                    m_Out.Unsigned(ElementAt<uint16_t>(field, k), ' ');
                 break;
             case kFieldLong:
                 for (uint32_t k = 0; k < descriptor.length; ++k)
-                    m_Out.Signed(ElementAt<int32_t>(field, k)) << " ";
+                    m_Out.Signed(ElementAt<int32_t>(field, k), ' ');
                 break;
             case kFieldEight:
                 // Carried byte by byte, as the numbers of a byte field.
                 for (uint64_t k = 0; k < FieldByteSize(kFieldEight, descriptor.length); ++k)
-                    m_Out.Unsigned(field[k]) << " ";
+                    m_Out.Unsigned(field[k], ' ');
                 break;
             default:
                 // No value: an empty quoted one keeps the next line its own.
                 m_Out.Raw("\"\"", 2);
                 break;
         }
-        m_Out << "\n";
+        m_Out.End();
     }
 
     void LegacyFieldLines(const unsigned char* data) {
         if (m_Legacy.tapiLocation) {
             m_Out << "        TapiLocationID=";
-            m_Out.Signed(m_Legacy.TapiLocation(data, m_Fields.RecordSize())) << " \n";
+            m_Out.Signed(m_Legacy.TapiLocation(data, m_Fields.RecordSize()), ' ').End();
         }
         if (m_Legacy.backupEntry) m_Out << "        BackupPOPEntry=-1 \n";
     }
@@ -138,6 +160,9 @@ private:
     TextWriter& m_Out;
     const FieldTable& m_Fields;
     const LegacyLines& m_Legacy;
+    CBuffer m_Prefixes;
+    CBuffer m_Starts;
+    uint32_t* m_pStarts = nullptr;
 };
 
 void HeaderLine(TextWriter& out, const char* keyword, uint32_t value) {
@@ -207,6 +232,7 @@ DBError CDatabaseImp::ExportDatabase(const char* path) {
 
     LegacyLines legacy(m_Fields, static_cast<int32_t>(m_Header.recordVersion));
     RecordLines records(out, m_Fields, legacy);
+    if (!records.Ready()) return DB_NO_MEMORY;
     out << "START_DATABASE_RECORDS\n";
     error = ReadRecords(CountFromFileSize(), records);
     if (error != DB_OK) return error;

@@ -7,6 +7,7 @@
 #include "database/DatabaseLock.h"
 #include "database/DatabaseLog.h"
 #include "database/FieldLookup.h"
+#include "database/RecordAppender.h"
 #include "database/TextLexer.h"
 #include "database/TextNumbers.h"
 #include "diag/BoundedCopy.h"
@@ -63,13 +64,18 @@ DBError ReadText(CDatabaseFile& file, CBuffer& text) {
 class TextImporter {
 public:
     TextImporter(CDatabaseImp& database, const char* path, const char* text)
-        : m_Db(database), m_pPath(path), m_Lexer(text), m_Lookup(database.m_Fields) {}
+        : m_Db(database),
+          m_pPath(path),
+          m_Lexer(text),
+          m_Lookup(database.m_Fields),
+          m_Appender(database) {}
 
     DBError Run() {
         if (m_Db.GetRecordCount(&m_nBefore) != DB_OK) m_nBefore = 0;
         if (m_Db.IsOpen()) m_Db.ReadHeader();
         if (!m_Record.Create(m_Db.m_Fields.RecordSize())) return DB_NO_MEMORY;
         bool complete = ScanHeader() && ScanRecords();
+        FinishRecords();
         // Also after a text that ends early or a record that could not be
         // written: the current record must not stay on a record that this
         // import did not add.
@@ -136,7 +142,7 @@ private:
 
     void AddRecord() {
         uint32_t number = 0;
-        DBError error = m_Db.AddRecord(&number, m_Record.GetPointer(), m_Db.m_Fields.RecordSize());
+        DBError error = m_Appender.Add(&number, m_Record.GetPointer(), m_Db.m_Fields.RecordSize());
         if (error == DB_OK) {
             ++m_nAdded;
             if (m_bRemap && IsTextRecordCurrent() && number != m_nTextIndex) {
@@ -145,10 +151,20 @@ private:
             }
             return;
         }
+        LogRefusal(error);
+        if (m_bRemap && IsTextRecordCurrent()) Unmap();
+    }
+
+    // A record that could not be written stops the import; the records that
+    // did not reach the file are not counted as added.
+    void FinishRecords() {
+        if (m_Appender.Flush() != DB_OK && m_Error == DB_OK) LogRefusal(DB_WRITE_FAILED);
+        if (m_Appender.Written() < m_nAdded) m_nAdded = m_Appender.Written();
+    }
+
+    void LogRefusal(DBError error) {
         g_DbLog(kLogFailure) << kImport << "Error adding record DBError="
                              << LogNumber(static_cast<int32_t>(error)) << "\n";
-        if (m_bRemap && IsTextRecordCurrent()) Unmap();
-        // A record that could not be written stops the import.
         if (error == DB_WRITE_FAILED && m_Error == DB_OK) m_Error = error;
     }
 
@@ -196,6 +212,7 @@ private:
     const char* m_pPath;
     TextLexer m_Lexer;
     FieldLookup m_Lookup;
+    RecordAppender m_Appender;
     CBuffer m_Record;
     uint32_t m_nBefore = 0;
     uint32_t m_nAdded = 0;

@@ -56,15 +56,19 @@ TextWriter& TextWriter::Raw(const char* text, size_t length) {
     return *this;
 }
 
-TextWriter& TextWriter::Signed(int32_t value) {
-    if (Reserve(11))
-        m_nUsed = static_cast<size_t>(FormatSigned(m_pBytes + m_nUsed, value) - m_pBytes);
+TextWriter& TextWriter::Signed(int32_t value, char after) {
+    if (!Reserve(12)) return *this;
+    char* end = FormatSigned(m_pBytes + m_nUsed, value);
+    if (after) *end++ = after;
+    m_nUsed = static_cast<size_t>(end - m_pBytes);
     return *this;
 }
 
-TextWriter& TextWriter::Unsigned(uint32_t value) {
-    if (Reserve(10))
-        m_nUsed = static_cast<size_t>(FormatUnsigned(m_pBytes + m_nUsed, value) - m_pBytes);
+TextWriter& TextWriter::Unsigned(uint32_t value, char after) {
+    if (!Reserve(11)) return *this;
+    char* end = FormatUnsigned(m_pBytes + m_nUsed, value);
+    if (after) *end++ = after;
+    m_nUsed = static_cast<size_t>(end - m_pBytes);
     return *this;
 }
 

@@ -27,9 +27,12 @@ public:
     TextWriter& Text(const char* text, size_t length);
     // Bytes as they are (the quoted values of text fields).
     TextWriter& Raw(const char* text, size_t length);
-    // Decimal numbers; %ld and %d of the 32-bit target.
-    TextWriter& Signed(int32_t value);
-    TextWriter& Unsigned(uint32_t value);
+    // Decimal numbers (%ld and %d of the 32-bit target), followed by the
+    // character after unless it is 0.
+    TextWriter& Signed(int32_t value, char after = 0);
+    TextWriter& Unsigned(uint32_t value, char after = 0);
+    // A line end: CR LF.
+    TextWriter& End() { return Raw("\r\n", 2); }
 
     // Writes what is left. True when every byte reached the file.
     bool Finish();
