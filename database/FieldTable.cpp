@@ -78,17 +78,17 @@ FieldDescriptor* FieldTable::Descriptor(int index) {
 
 int64_t FieldTable::GetFieldType(int index) const {
     const FieldDescriptor* descriptor = Descriptor(index);
-    return descriptor ? descriptor->type : -1;
+    return descriptor ? int64_t{descriptor->type} : -1;
 }
 
 int64_t FieldTable::GetFieldLength(int index) const {
     const FieldDescriptor* descriptor = Descriptor(index);
-    return descriptor ? descriptor->length : -1;
+    return descriptor ? int64_t{descriptor->length} : -1;
 }
 
 int64_t FieldTable::GetFieldOffset(int index) const {
     const FieldDescriptor* descriptor = Descriptor(index);
-    return descriptor ? descriptor->offset : -1;
+    return descriptor ? int64_t{descriptor->offset} : -1;
 }
 
 int64_t FieldTable::GetFieldSize(int index) const {

@@ -9,10 +9,14 @@
 
 namespace {
 
+// Natively every offset with three bit patterns; under Wine, where each
+// exercise costs a hundred times more, every 13th offset inverted.
 #ifdef _WIN32
-constexpr size_t kStride = 7;
+constexpr size_t kStride = 13;
+constexpr unsigned char kFlips[] = {0xFF};
 #else
 constexpr size_t kStride = 1;
+constexpr unsigned char kFlips[] = {0xFF, 0x80, 0x01};
 #endif
 
 // Every result must be one the engine gives at that step.
@@ -60,7 +64,7 @@ TEST_F(CorruptionTest, EveryByteOfTheDataFile) {
     for (size_t offset = 0; offset < goodDb.size(); offset += kStride) {
         SCOPED_TRACE("offset " + std::to_string(offset));
         Exercise(goodDb.substr(0, offset), goodIdx);
-        for (unsigned char flip : {0xFF, 0x80, 0x01}) {
+        for (unsigned char flip : kFlips) {
             std::string damaged = goodDb;
             damaged[offset] = static_cast<char>(damaged[offset] ^ flip);
             Exercise(damaged, goodIdx);
@@ -73,7 +77,7 @@ TEST_F(CorruptionTest, EveryByteOfTheIndexFile) {
     for (size_t offset = 0; offset < goodIdx.size(); offset += kStride) {
         SCOPED_TRACE("offset " + std::to_string(offset));
         Exercise(goodDb, goodIdx.substr(0, offset));
-        for (unsigned char flip : {0xFF, 0x80, 0x01}) {
+        for (unsigned char flip : kFlips) {
             std::string damaged = goodIdx;
             damaged[offset] = static_cast<char>(damaged[offset] ^ flip);
             Exercise(goodDb, damaged);

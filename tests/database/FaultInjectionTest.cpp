@@ -257,7 +257,9 @@ TEST_F(FaultInjectionTest, IndexWritesThatFailAreReported) {
         [&] { code = index->InsertKey("abc", 1); },
         [&](int call) {
             EXPECT_EQ(code, INDEX_WRITE_FAILED);
-            if (call < 3) EXPECT_EQ(ReadBytes(path), before) << "the old head and size come back";
+            if (call < 3) {
+                EXPECT_EQ(ReadBytes(path), before) << "the old head and size come back";
+            }
         },
         3);
 }
