@@ -97,7 +97,7 @@ $(BENCH)/build.ninja:
 
 bench: setup $(BENCH)/build.ninja
 	ninja -C $(BENCH) -j$(JOBS) database_bench
-	WIN95_LOG_FLAGS=0 $(BENCH)/bin/database_bench --benchmark_color=false
+	WIN95_LOG_FLAGS=0 $(BENCH)/bin/database_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -56,20 +56,22 @@ TextWriter& TextWriter::Raw(const char* text, size_t length) {
     return *this;
 }
 
-TextWriter& TextWriter::Signed(int32_t value, char after) {
+// A number takes at most 11 characters, and the one after it.
+template <typename Value>
+TextWriter& TextWriter::Number(Value value, char after, char* (*format)(char*, Value)) {
     if (!Reserve(12)) return *this;
-    char* end = FormatSigned(m_pBytes + m_nUsed, value);
+    char* end = format(m_pBytes + m_nUsed, value);
     if (after) *end++ = after;
     m_nUsed = static_cast<size_t>(end - m_pBytes);
     return *this;
 }
 
+TextWriter& TextWriter::Signed(int32_t value, char after) {
+    return Number(value, after, FormatSigned);
+}
+
 TextWriter& TextWriter::Unsigned(uint32_t value, char after) {
-    if (!Reserve(11)) return *this;
-    char* end = FormatUnsigned(m_pBytes + m_nUsed, value);
-    if (after) *end++ = after;
-    m_nUsed = static_cast<size_t>(end - m_pBytes);
-    return *this;
+    return Number(value, after, FormatUnsigned);
 }
 
 bool TextWriter::Finish() {

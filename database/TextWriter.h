@@ -41,6 +41,8 @@ private:
     bool Flush();
     // Room for count more bytes, flushing first when needed.
     bool Reserve(size_t count);
+    template <typename Value>
+    TextWriter& Number(Value value, char after, char* (*format)(char*, Value));
 
     CDatabaseFile& m_File;
     CBuffer m_Buffer;
