@@ -15,6 +15,8 @@
 namespace {
 
 const char kDatabase[] = "Database: ";
+const char kOpen[] = "CDatabase::OpenDatabase(): ";
+const char kDBOpen[] = "CDatabase::DBOpen(): ";
 
 bool NameFits(const char* name) {
     return name && std::strlen(name) <= kMaxNameLength;
@@ -77,7 +79,7 @@ bool CDatabase::MakePath(char* path, const char* extension) const {
 }
 
 int CDatabase::OpenDatabase(const char* name, uint32_t recordVersion) {
-    g_DbLog(kLogEnter) << "CDatabase::OpenDatabase(): " << kDatabase << name
+    g_DbLog(kLogEnter) << kOpen << kDatabase << name
                        << " RecordVersion: " << LogNumber(recordVersion) << "\n";
     if (!NameFits(name)) return EncodeDBError(DB_OPEN_FAILED);
     if (!StoreName(name)) return EncodeDBError(DB_NO_MEMORY);
@@ -91,13 +93,12 @@ int CDatabase::OpenDatabase(const char* name, uint32_t recordVersion) {
         CloseDatabase();
         ReleaseIndex();
     }
-    g_DbLog(kLogLeave) << "CDatabase::OpenDatabase(): "
-                       << "\n";
+    g_DbLog(kLogLeave) << kOpen << "\n";
     return EncodeIndexCode(code);
 }
 
 DBError CDatabase::DBOpen(const char* path, uint32_t recordVersion) {
-    g_DbLog(kLogEnterStep) << "CDatabase::DBOpen(): " << kDatabase << m_pName.get() << "\n";
+    g_DbLog(kLogEnterStep) << kDBOpen << kDatabase << m_pName.get() << "\n";
     if (m_pImp) CloseDatabase();
     if (!path || std::strlen(path) >= kPathSize) return DB_OPEN_FAILED;
     uint32_t sharedVersion = 0;
@@ -106,8 +107,7 @@ DBError CDatabase::DBOpen(const char* path, uint32_t recordVersion) {
         // The reference is taken even when the versions differ; the next open
         // or close gives it back.
         if (recordVersion != 0 && recordVersion != sharedVersion) return DB_WRONG_RECORD_VERSION;
-        g_DbLog(kLogLeaveStep) << "CDatabase::DBOpen(): "
-                               << "\n";
+        g_DbLog(kLogLeaveStep) << kDBOpen << "\n";
         return DB_OK;
     }
     m_pImp = CDatabaseImp::New().release();
