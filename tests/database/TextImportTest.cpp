@@ -71,6 +71,13 @@ TEST(TextLexerTest, BareLineFeedsEndLinesToo) {
                                   {TOKEN_END_OF_TEXT, "", 4}}));
 }
 
+TEST(TextLexerTest, AQuoteInsideAValueEndsIt) {
+    EXPECT_EQ(Lex("Name=\"say \"hi\"\"\r\n"), (std::vector<Lexed>{{TOKEN_NAME, "Name", 0},
+                                                                  {TOKEN_VALUE, "say ", 0},
+                                                                  {TOKEN_NAME, "hi\"\"\r\n", 0},
+                                                                  {TOKEN_END_OF_TEXT, "", 0}}));
+}
+
 TEST(TextLexerTest, LongTokensAreCutAndPassed) {
     std::string name(3000, 'n');
     std::string value(2000, 'v');
