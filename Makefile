@@ -4,11 +4,17 @@
 BUILD := build
 WIN32 := $(BUILD)/win32
 NATIVE := $(BUILD)/native
+FUZZ := $(BUILD)/fuzz
+BENCH := $(BUILD)/bench
+# make fuzz: seconds per fuzz target; make test runs each for FUZZ_SMOKE.
+FUZZ_SECONDS ?= 300
+FUZZ_SMOKE ?= 20
+FUZZ_TARGETS := import files
 RUN_WINDOWS := tools/winebox/run.sh --
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup dll demo test test-native test-win32 build-win32 build-native bench bench-win32 \
-        format clean
+.PHONY: all setup dll demo test test-native test-win32 build-win32 build-native format clean \
+        build-fuzz fuzz fuzz-smoke run-fuzz bench bench-native bench-win32
 
 all: dll
 
@@ -43,13 +49,62 @@ test-native: build-native
 test-win32: build-win32
 	$(RUN_WINDOWS) ctest --test-dir $(WIN32) --output-on-failure
 
-test: test-native test-win32
+test: test-native test-win32 fuzz-smoke
 
-# Benchmarks print "ratio <name> <ours/baseline>" lines; nothing fails on time.
+# The database fuzz targets (libFuzzer, ASan, UBSan): new inputs go to
+# build/fuzz/corpus, the checked-in seeds in tests/database/fuzz/corpus are
+# only read, findings land in fuzz-out/. Their scratch files live in memory
+# (/dev/shm) where there is some.
+$(FUZZ)/build.ninja:
+	cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWIN95_FUZZ=ON
+
+build-fuzz: setup $(FUZZ)/build.ninja
+	ninja -C $(FUZZ) -j$(JOBS) $(FUZZ_TARGETS:%=database_%_fuzzer)
+
+fuzz: build-fuzz
+	@$(MAKE) --no-print-directory run-fuzz SECONDS=$(FUZZ_SECONDS)
+
+fuzz-smoke: build-fuzz
+	@$(MAKE) --no-print-directory run-fuzz SECONDS=$(FUZZ_SMOKE)
+
+run-fuzz:
+	@mkdir -p fuzz-out
+	@for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ)/corpus/$$t; \
+	    scratch=$$(mktemp -d /dev/shm/win95-fuzz.XXXXXX 2>/dev/null || mktemp -d); \
+	    echo "fuzz: database_$${t}_fuzzer for $(SECONDS) s"; \
+	    status=0; \
+	    TMPDIR=$$scratch $(FUZZ)/bin/database_$${t}_fuzzer \
+	        -max_total_time=$(SECONDS) -print_final_stats=1 -artifact_prefix=fuzz-out/ \
+	        $(FUZZ)/corpus/$$t tests/database/fuzz/corpus/$$t > $(FUZZ)/$$t.log 2>&1 \
+	        || status=$$?; \
+	    rm -rf $$scratch; \
+	    grep -E '^(#[0-9]+.*DONE|Done|stat::number_of_executed_units|stat::peak_rss_mb)' \
+	        $(FUZZ)/$$t.log || true; \
+	    if [ $$status -ne 0 ]; then \
+	        tail -n 40 $(FUZZ)/$$t.log; \
+	        echo "fuzz: database_$${t}_fuzzer failed; see fuzz-out/ and $(FUZZ)/$$t.log"; \
+	        exit 1; \
+	    fi; \
+	done
+
+# Benchmarks of the database engine: release build without sanitizers,
+# native logging off. Ends with "ratio <name> <ours/baseline>" lines.
+$(BENCH)/build.ninja:
+	cmake -S . -B $(BENCH) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	      -DCMAKE_BUILD_TYPE=Release -DWIN95_SANITIZE=OFF -DWIN95_BENCH=ON
+
+bench-native: setup $(BENCH)/build.ninja
+	ninja -C $(BENCH) -j$(JOBS) database_bench
+	WIN95_LOG_FLAGS=0 $(BENCH)/bin/database_bench
+
+# The log stream's benchmark, under Wine.
 bench-win32: build-win32
 	$(RUN_WINDOWS) tools/wine-exec.sh $(WIN32)/bin/log_bench.exe
 
-bench: bench-win32
+# Every benchmark; each ends with "ratio <name> <ours/baseline>" lines.
+bench: bench-native bench-win32
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

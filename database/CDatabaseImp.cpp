@@ -1,0 +1,347 @@
+#include "database/CDatabaseImp.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "database/DatabaseLock.h"
+#include "database/DatabaseLog.h"
+
+namespace {
+
+const char kOpen[] = "CDatabaseImp::OpenDatabase(): ";
+const char kCreate[] = "CDatabaseImp::CreateDatabase(): ";
+const char kRead[] = "CDatabaseImp::ReadRecord(): ";
+const char kAdd[] = "CDatabaseImp::AddRecord(): ";
+
+// Sequential scans read this many bytes of record places at a time (at
+// least one place).
+constexpr uint64_t kScanBytes = 256 * 1024;
+
+}  // namespace
+
+std::unique_ptr<CDatabaseImp> CDatabaseImp::New() {
+    std::unique_ptr<CDatabaseFile> file = MakeDatabaseFile();
+    if (!file) return nullptr;
+    return std::unique_ptr<CDatabaseImp>(new (std::nothrow) CDatabaseImp(std::move(file)));
+}
+
+CDatabaseImp::CDatabaseImp(std::unique_ptr<CDatabaseFile> file)
+    : m_Header{}, m_pFile(std::move(file)) {
+    m_Header.databaseVersion = kDatabaseVersion;
+    m_Header.currentRecord = -1;
+    DatabaseLock::Register();
+}
+
+CDatabaseImp::~CDatabaseImp() {
+    if (m_pFile->IsOpen()) CloseDatabase();
+    DatabaseLock::Unregister();
+}
+
+DBError CDatabaseImp::NotADatabase() const {
+    g_DbLog(kLogFailure) << kOpen << " Error, not a database file\n";
+    return DB_NOT_A_DATABASE;
+}
+
+DBError CDatabaseImp::OpenDatabase(const char* path, uint32_t recordVersion) {
+    DatabaseLock::Guard guard;
+    g_DbLog(kLogEnter) << kOpen << "\n";
+    if (m_bOpen || m_pFile->IsOpen()) CloseDatabase();
+    if (!m_pFile->Open(path, CDatabaseFile::kReadWrite)) {
+        g_DbLog(kLogFailure) << kOpen << "Open failed\n";
+        return DB_OPEN_FAILED;
+    }
+    DatabaseHeader header{};
+    DBError error = m_pFile->ReadAt(0, &header, sizeof header)
+                        ? ValidateHeader(header, recordVersion)
+                        : NotADatabase();
+    if (error == DB_OK) error = LoadFieldTable(header);
+    if (error == DB_OK) {
+        m_Header = header;
+        m_Header.openCount = static_cast<int32_t>(static_cast<uint32_t>(m_Header.openCount) + 1);
+        error = WriteHeader();
+    }
+    if (error != DB_OK) {
+        m_pFile->Close();
+        return error;
+    }
+    m_bOpen = 1;
+    g_DbLog(kLogLeave) << kOpen << "\n";
+    return DB_OK;
+}
+
+DBError CDatabaseImp::ValidateHeader(const DatabaseHeader& header, uint32_t recordVersion) {
+    if (header.magic != kDatabaseMagic) return NotADatabase();
+    if (header.databaseVersion != kDatabaseVersion) {
+        g_DbLog(kLogFailure) << kOpen
+                             << "Error, file is DBVersion: " << LogNumber(header.databaseVersion)
+                             << " Expected version: " << static_cast<int>(kDatabaseVersion) << "\n";
+        return DB_WRONG_DB_VERSION;
+    }
+    if (recordVersion != 0 && header.recordVersion != recordVersion) {
+        g_DbLog(kLogFailure) << kOpen << "Error, file is record version "
+                             << LogNumber(header.recordVersion)
+                             << ", expected version: " << LogNumber(recordVersion) << "\n";
+        return DB_WRONG_RECORD_VERSION;
+    }
+    // A header that cannot describe this file is not trusted: the private
+    // area and the descriptor table must lie in the file, and a record place
+    // must have a size the engine can hold.
+    long fileSize = m_pFile->GetSize();
+    RecordLayout layout =
+        RecordLayout::Of(header.privateSize, header.numberOfFields, header.recordSize);
+    if (header.recordSize == 0 || header.recordSize > kMaxRecordSize || fileSize < 0 ||
+        layout.dataStart > static_cast<uint64_t>(fileSize))
+        return NotADatabase();
+    return DB_OK;
+}
+
+// The descriptors are read in one piece; their number is bounded by the
+// file's size (ValidateHeader).
+DBError CDatabaseImp::LoadFieldTable(const DatabaseHeader& header) {
+    FieldTable fields;
+    CBuffer bytes;
+    uint64_t tableSize = uint64_t{header.numberOfFields} * sizeof(FieldDescriptor);
+    if (!fields.Init(header.recordSize, header.recordVersion) ||
+        !bytes.Create(static_cast<unsigned long>(tableSize)))
+        return DB_NO_MEMORY;
+    fields.SetPrivateSize(header.privateSize);
+    if (!m_pFile->ReadAt(sizeof(DatabaseHeader) + uint64_t{header.privateSize}, bytes.GetPointer(),
+                         static_cast<uint32_t>(tableSize)))
+        return NotADatabase();
+    const FieldDescriptor* descriptors =
+        reinterpret_cast<const FieldDescriptor*>(bytes.GetPointer());
+    for (uint32_t i = 0; i < header.numberOfFields; ++i) {
+        if (fields.AddDescriptor(descriptors[i]) < 0) return DB_NO_MEMORY;
+    }
+    if (!fields.FieldsFitRecord()) return NotADatabase();
+    m_Fields = fields;
+    m_Layout = RecordLayout::Of(header.privateSize, header.numberOfFields, header.recordSize);
+    return MakePlaceBuffer() ? DB_OK : DB_NO_MEMORY;
+}
+
+void CDatabaseImp::SetCreationHeader(const FieldTable& table) {
+    m_Header = DatabaseHeader{};
+    m_Header.magic = kDatabaseMagic;
+    m_Header.databaseVersion = kDatabaseVersion;
+    m_Header.recordVersion = table.RecordVersion();
+    m_Header.recordSize = table.RecordSize();
+    m_Header.currentRecord = -1;
+    m_Header.numberOfFields = 0;
+    m_Header.openCount = 1;
+    m_Header.privateSize = table.PrivateSize();
+}
+
+DBError CDatabaseImp::CreateDatabase(const char* path, FieldTable& table) {
+    DatabaseLock::Guard guard;
+    g_DbLog(kLogEnter) << kCreate << "\n";
+    if (m_bOpen || m_pFile->IsOpen()) CloseDatabase();
+    SetCreationHeader(table);
+    // A table whose records the engine could not read back makes no file.
+    // The private area has no defined content, so none is made.
+    if (!table.FieldsFitRecord() || table.PrivateSize() != 0 || (table.Count() && !table.Bytes()))
+        return DB_CREATE_FAILED;
+    if (!m_pFile->Open(path, CDatabaseFile::kCreate)) {
+        g_DbLog(kLogFailure) << kCreate << "Open database failed\n";
+        return DB_CREATE_FAILED;
+    }
+    DBError error = WriteHeader();
+    m_Header.numberOfFields = table.Count();
+    for (uint32_t i = 0; i < table.Count(); ++i) table.Descriptor(static_cast<int>(i))->flags = 0;
+    if (error == DB_OK && table.Count() &&
+        !m_pFile->WriteAt(sizeof(DatabaseHeader), table.Bytes(),
+                          table.Count() * static_cast<uint32_t>(sizeof(FieldDescriptor))))
+        error = DB_WRITE_FAILED;
+    m_Fields = table;
+    if (error == DB_OK) error = WriteHeader();
+    if (error != DB_OK) {
+        m_pFile->Close();
+        return error;
+    }
+    m_Layout = RecordLayout::Of(0, table.Count(), table.RecordSize());
+    if (!MakePlaceBuffer()) {
+        CloseDatabase();
+        return DB_NO_MEMORY;
+    }
+    m_bOpen = 1;
+    return DB_OK;
+}
+
+DBError CDatabaseImp::CloseDatabase() {
+    g_DbLog(kLogEnter) << "CDatabaseImp::CloseDatabase\n";
+    DBError result = DB_OK;
+    if (m_pFile->IsOpen()) {
+        result = ReadHeader();
+        if (result == DB_OK) {
+            m_Header.openCount =
+                static_cast<int32_t>(static_cast<uint32_t>(m_Header.openCount) - 1);
+            result = WriteHeader();
+        }
+        m_pFile->Close();
+    }
+    m_bOpen = 0;
+    return result;
+}
+
+DBError CDatabaseImp::ReadHeader() {
+    DatabaseLock::Guard guard;
+    if (!m_pFile->IsOpen()) return DB_NOT_OPEN;
+    DatabaseHeader header;
+    if (!m_pFile->ReadAt(0, &header, sizeof header)) return DB_NOT_A_DATABASE;
+    if (m_bOpen && !SameLayout(header)) return DB_NOT_A_DATABASE;
+    m_Header = header;
+    return DB_OK;
+}
+
+DBError CDatabaseImp::WriteHeader() {
+    DatabaseLock::Guard guard;
+    if (!m_pFile->IsOpen()) return DB_NOT_OPEN;
+    return m_pFile->WriteAt(0, &m_Header, sizeof m_Header) ? DB_OK : DB_WRITE_FAILED;
+}
+
+bool CDatabaseImp::SameLayout(const DatabaseHeader& header) const {
+    return header.magic == kDatabaseMagic && header.recordSize == m_Fields.RecordSize() &&
+           header.numberOfFields == m_Fields.Count() &&
+           header.privateSize == m_Fields.PrivateSize();
+}
+
+uint32_t CDatabaseImp::CountFromFileSize() {
+    long size = m_pFile->GetSize();
+    return size < 0 ? 0 : m_Layout.Count(static_cast<uint64_t>(size));
+}
+
+bool CDatabaseImp::MakePlaceBuffer() {
+    return m_Place.Create(static_cast<unsigned long>(m_Layout.placeSize)) != nullptr;
+}
+
+void CDatabaseImp::LogBadBufferSize(const char* operation, uint32_t size) const {
+    g_DbLog(kLogFailure) << operation << "Invalid buffer size: " << LogNumber(size) << "\n";
+}
+
+DBError CDatabaseImp::CheckRecordMagic(const RecordHeader& header) const {
+    if (header.magic == kRecordMagic) return DB_OK;
+    g_DbLog(kLogFailure) << kRead << "Invalid record magic\n";
+    return DB_BAD_RECORD_MAGIC;
+}
+
+DBError CDatabaseImp::ReadRecord(uint32_t number, void* buffer, uint32_t size) {
+    DatabaseLock::Guard guard;
+    g_DbLog(kLogEnter) << kRead << "\n";
+    if (!m_bOpen) return DB_NOT_OPEN;
+    if (number >= CountFromFileSize()) {
+        g_DbLog(kLogFailure) << kRead << "Invalid record number: " << LogNumber(number) << "\n";
+        return DB_BAD_RECORD_NUMBER;
+    }
+    if (size != m_Fields.RecordSize() || !buffer) {
+        LogBadBufferSize(kRead, size);
+        return DB_BAD_BUFFER_SIZE;
+    }
+    unsigned char* place = m_Place.GetPointer();
+    RecordHeader header{};
+    if (m_pFile->ReadAt(m_Layout.Offset(number), place, static_cast<uint32_t>(m_Layout.placeSize)))
+        std::memcpy(&header, place, sizeof header);
+    if (CheckRecordMagic(header) != DB_OK) return DB_BAD_RECORD_MAGIC;
+    std::memcpy(buffer, place + sizeof header, size);
+    if (header.removed == 1) return DB_RECORD_REMOVED;
+    g_DbLog(kLogLeave) << kRead << "\n";
+    return DB_OK;
+}
+
+DBError CDatabaseImp::ReadRecords(uint32_t count, RecordVisitor& visitor) {
+    DatabaseLock::Guard guard;
+    if (!m_bOpen) return DB_NOT_OPEN;
+    const uint64_t place = m_Layout.placeSize;
+    const uint32_t perChunk = place >= kScanBytes ? 1 : static_cast<uint32_t>(kScanBytes / place);
+    CBuffer chunk;
+    if (!chunk.Create(static_cast<unsigned long>(perChunk * place))) return DB_NO_MEMORY;
+    unsigned char* bytes = chunk.GetPointer();
+    for (uint32_t first = 0; first < count;) {
+        uint32_t inChunk = count - first < perChunk ? count - first : perChunk;
+        bool whole =
+            m_pFile->ReadAt(m_Layout.Offset(first), bytes, static_cast<uint32_t>(inChunk * place));
+        for (uint32_t k = 0; k < inChunk; ++k, ++first) {
+            unsigned char* at = bytes + k * place;
+            unsigned char* data = at + sizeof(RecordHeader);
+            DBError code;
+            if (!whole) {
+                // The file changed under the scan: each record on its own.
+                code = ReadRecord(first, data, m_Fields.RecordSize());
+            } else {
+                g_DbLog(kLogEnter) << kRead << "\n";
+                const RecordHeader& header = *reinterpret_cast<const RecordHeader*>(at);
+                code = CheckRecordMagic(header);
+                if (code == DB_OK && header.removed == 1) code = DB_RECORD_REMOVED;
+                if (code == DB_OK) g_DbLog(kLogLeave) << kRead << "\n";
+            }
+            if (!visitor.Visit(first, code, code == DB_BAD_RECORD_MAGIC ? nullptr : data))
+                return DB_OK;
+        }
+    }
+    return DB_OK;
+}
+
+DBError CDatabaseImp::AddRecord(uint32_t* number, const void* buffer, uint32_t size) {
+    DatabaseLock::Guard guard;
+    g_DbLog(kLogEnter) << kAdd << "\n";
+    if (!m_bOpen) return DB_NOT_OPEN;
+    if (size != m_Fields.RecordSize() || !buffer) {
+        LogBadBufferSize(kAdd, size);
+        return DB_BAD_BUFFER_SIZE;
+    }
+    long fileSize = m_pFile->GetSize();
+    if (fileSize < 0) return DB_WRITE_FAILED;
+    uint32_t next = m_Layout.Count(static_cast<uint64_t>(fileSize));
+    if (number) *number = next;
+    // The record takes the place after the last complete one, over whatever
+    // an earlier failed append left; a write that fails is cut off again so
+    // that the count, which comes from the size, stays right.
+    uint64_t offset = m_Layout.Offset(next);
+    unsigned char* place = m_Place.GetPointer();
+    const RecordHeader header{kRecordMagic, 0, 0, 0};
+    std::memcpy(place, &header, sizeof header);
+    std::memcpy(place + sizeof header, buffer, size);
+    if (!m_pFile->WriteAt(offset, place, static_cast<uint32_t>(m_Layout.placeSize))) {
+        m_pFile->Truncate(offset);
+        return DB_WRITE_FAILED;
+    }
+    g_DbLog(kLogLeave) << kAdd << "\n";
+    return DB_OK;
+}
+
+DBError CDatabaseImp::SetCurrentRecord(int32_t number) {
+    m_Header.currentRecord = number;
+    return WriteHeader();
+}
+
+DBError CDatabaseImp::GetCurrentRecordNumber(int32_t* number) {
+    DatabaseLock::Guard guard;
+    if (!m_bOpen) return DB_NOT_OPEN;
+    DBError error = ReadHeader();
+    if (error == DB_OK && number) *number = m_Header.currentRecord;
+    return error;
+}
+
+DBError CDatabaseImp::GetRecordCount(uint32_t* count) {
+    DatabaseLock::Guard guard;
+    if (!m_bOpen) return DB_NOT_OPEN;
+    if (count) *count = CountFromFileSize();
+    return DB_OK;
+}
+
+DBError CDatabaseImp::GetDatabaseInfo(DatabaseInfo* info) {
+    DatabaseLock::Guard guard;
+    if (!m_bOpen) return DB_NOT_OPEN;
+    DBError error = ReadHeader();
+    if (error != DB_OK || !info) return error;
+    info->databaseVersion = m_Header.databaseVersion;
+    info->databaseId = m_Header.databaseId;
+    info->databaseFlags = m_Header.databaseFlags;
+    info->recordVersion = m_Header.recordVersion;
+    info->recordSize = m_Header.recordSize;
+    info->currentRecord = m_Header.currentRecord;
+    info->reserved = m_Header.reserved;
+    info->recordCount = CountFromFileSize();
+    info->openCount = m_Header.openCount;
+    info->privateSize = m_Header.privateSize;
+    return DB_OK;
+}

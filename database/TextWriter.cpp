@@ -1,0 +1,79 @@
+#include "database/TextWriter.h"
+
+#include <cstring>
+
+#include "database/TextNumbers.h"
+
+namespace {
+constexpr size_t kBufferSize = 64 * 1024;
+}
+
+TextWriter::TextWriter(CDatabaseFile& file)
+    : m_File(file), m_pBytes(reinterpret_cast<char*>(m_Buffer.Create(kBufferSize))) {}
+
+bool TextWriter::Flush() {
+    if (m_bFailed || !m_pBytes) return false;
+    if (m_nUsed && !m_File.WriteAt(m_nOffset, m_pBytes, static_cast<uint32_t>(m_nUsed))) {
+        m_bFailed = true;
+        return false;
+    }
+    m_nOffset += m_nUsed;
+    m_nUsed = 0;
+    return true;
+}
+
+bool TextWriter::Reserve(size_t count) {
+    if (m_bFailed || !m_pBytes) return false;
+    return m_nUsed + count <= kBufferSize || Flush();
+}
+
+TextWriter& TextWriter::operator<<(const char* text) {
+    return Text(text, std::strlen(text));
+}
+
+TextWriter& TextWriter::Text(const char* text, size_t length) {
+    while (length) {
+        const char* feed = static_cast<const char*>(std::memchr(text, '\n', length));
+        size_t piece = feed ? static_cast<size_t>(feed - text) : length;
+        Raw(text, piece);
+        if (!feed) break;
+        Raw("\r\n", 2);
+        text += piece + 1;
+        length -= piece + 1;
+    }
+    return *this;
+}
+
+TextWriter& TextWriter::Raw(const char* text, size_t length) {
+    while (length && Reserve(1)) {
+        size_t room = kBufferSize - m_nUsed;
+        size_t piece = length < room ? length : room;
+        std::memcpy(m_pBytes + m_nUsed, text, piece);
+        m_nUsed += piece;
+        text += piece;
+        length -= piece;
+    }
+    return *this;
+}
+
+// A number takes at most 11 characters, and the one after it.
+template <typename Value>
+TextWriter& TextWriter::Number(Value value, char after, char* (*format)(char*, Value)) {
+    if (!Reserve(12)) return *this;
+    char* end = format(m_pBytes + m_nUsed, value);
+    if (after) *end++ = after;
+    m_nUsed = static_cast<size_t>(end - m_pBytes);
+    return *this;
+}
+
+TextWriter& TextWriter::Signed(int32_t value, char after) {
+    return Number(value, after, FormatSigned);
+}
+
+TextWriter& TextWriter::Unsigned(uint32_t value, char after) {
+    return Number(value, after, FormatUnsigned);
+}
+
+bool TextWriter::Finish() {
+    return Flush();
+}
