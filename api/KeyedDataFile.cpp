@@ -43,14 +43,16 @@ void JoinPath(char* out, size_t size, const char* dir, const char* name) {
     std::snprintf(out, size, "%s\\%s", dir, name);
 }
 
-bool NameInMap(int map, const char* name) {
-    if (_lseek(map, 0, SEEK_SET) != 0) return true;
+// 1 when an entry of the map has the data file name, 0 when none has, -1
+// when the map cannot be read.
+int NameInMap(int map, const char* name) {
+    if (_lseek(map, 0, SEEK_SET) != 0) return -1;
     FileMapEntry entry;
     while (_read(map, &entry, sizeof entry) == static_cast<int>(sizeof entry)) {
         entry.name[sizeof entry.name - 1] = '\0';
-        if (_stricmp(entry.name, name) == 0) return true;
+        if (_stricmp(entry.name, name) == 0) return 1;
     }
-    return false;
+    return 0;
 }
 
 // A "%8lx.dat" name from the current time, advanced by one second while the
@@ -62,8 +64,10 @@ bool MakeDataFileName(int map, const char* dir, char* name, size_t size) {
     for (int tries = 0; tries < kMaxNameTries; ++tries, ++stamp) {
         std::snprintf(name, size, "%8lx.dat", stamp & 0xFFFFFFFFUL);
         JoinPath(path, sizeof path, dir, name);
-        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && !NameInMap(map, name))
-            return true;
+        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) continue;
+        int taken = NameInMap(map, name);
+        if (taken < 0) return false;
+        if (taken == 0) return true;
     }
     return false;
 }
@@ -83,7 +87,9 @@ int OpenKeyedDataFile(DWORD key, DWORD classId) {
     if (map.Get() < 0) return -1;
 
     FileMapEntry entry;
+    long complete = 0;
     while (_read(map.Get(), &entry, sizeof entry) == static_cast<int>(sizeof entry)) {
+        ++complete;
         if (entry.key == key && entry.classId == classId) {
             entry.name[sizeof entry.name - 1] = '\0';
             JoinPath(path, sizeof path, dir, entry.name);
@@ -95,7 +101,12 @@ int OpenKeyedDataFile(DWORD key, DWORD classId) {
     added.key = key;
     added.classId = classId;
     if (!MakeDataFileName(map.Get(), dir, added.name, sizeof added.name)) return -1;
-    if (_lseek(map.Get(), 0, SEEK_END) < 0) return -1;
+    // The entry goes right after the last complete one. An incomplete tail
+    // (a write that came short) is no entry anyone can find; an entry put
+    // after it would be out of step with the 24-byte reads of every later
+    // lookup and never be found either.
+    const long end = complete * static_cast<long>(sizeof entry);
+    if (_lseek(map.Get(), end, SEEK_SET) != end) return -1;
     if (_write(map.Get(), &added, sizeof added) != static_cast<int>(sizeof added)) return -1;
     JoinPath(path, sizeof path, dir, added.name);
     return _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);

@@ -4,7 +4,9 @@
 //   4  32-bit class identifier
 //   8  16 bytes: the data file name, "%8lx.dat" of a time in seconds, a zero
 //      byte and 3 bytes without meaning
-// Entries are appended in the order they are made; there is no header.
+// Entries are appended in the order they are made; there is no header. A new
+// entry replaces an incomplete tail, so that every entry stays on the 24-byte
+// steps the lookups read in.
 #ifndef WIN95_API_KEYEDDATAFILE_H
 #define WIN95_API_KEYEDDATAFILE_H
 
