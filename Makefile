@@ -14,7 +14,7 @@ RUN_WINDOWS := tools/winebox/run.sh --
 JOBS ?= $(shell nproc)
 
 .PHONY: all setup dll demo test test-native test-win32 build-win32 build-native format clean \
-        build-fuzz fuzz fuzz-smoke run-fuzz bench bench-native bench-win32
+        build-fuzz fuzz fuzz-smoke run-fuzz bench bench-native bench-win32 kitdb
 
 all: dll
 
@@ -38,6 +38,11 @@ build-win32: setup $(WIN32)/build.ninja
 
 build-native: setup $(NATIVE)/build.ninja
 	ninja -C $(NATIVE) -j$(JOBS)
+
+# The database tool, native and Windows.
+kitdb: setup $(NATIVE)/build.ninja $(WIN32)/build.ninja
+	ninja -C $(NATIVE) -j$(JOBS) kitdb
+	ninja -C $(WIN32) -j$(JOBS) kitdb
 
 demo: build-win32
 	$(RUN_WINDOWS) tools/wine-exec.sh $(WIN32)/bin/kitdemo.exe
