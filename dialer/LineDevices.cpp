@@ -38,8 +38,9 @@ public:
     TapiSession& operator=(const TapiSession&) = delete;
 
     // Initialises TAPI and agrees on one version, with line device 0, for
-    // every device. False when either fails: the failure is logged after
-    // prefix and TAPI is shut down again.
+    // every device. Without devices there is nothing to agree with: the
+    // lookup then finds no modem. False when either call fails: the failure
+    // is logged after prefix and TAPI is shut down again.
     bool Start(const char* prefix, DWORD& devices, DWORD& version) {
         HLINEAPP app = nullptr;
         LONG result = lineInitialize(&app, GetModuleInstance(), IgnoreLineEvent, nullptr, &devices);
@@ -48,8 +49,9 @@ public:
             return false;
         }
         m_app = app;
-        LINEEXTENSIONID extension;
         version = kHighestVersion;
+        if (devices == 0) return true;
+        LINEEXTENSIONID extension;
         result = lineNegotiateAPIVersion(m_app, 0, kLowestVersion, kHighestVersion, &version,
                                          &extension);
         if (result != 0) {
