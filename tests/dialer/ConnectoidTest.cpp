@@ -372,6 +372,11 @@ TEST_F(ConnectoidTest, EachFailingStepIsLoggedAndReported) {
         EXPECT_EQ(c.entryWritten, found && std::strcmp(stored.entry.szDeviceName, kModem0) == 0);
     }
 
+    // A request without its records is refused before RAS is asked.
+    DialRequest incomplete = {};
+    EXPECT_EQ(8u, CreateConnectoid(kService, incomplete));
+    EXPECT_THAT(Log(), ElementsAre("1|CreateConnectoid: incomplete dial request\n"));
+
     // The last write's failure leaves entry and dial parameters in place.
     RemoveConnectoid(kService);
     doubles.Set("ras", "SetPropertiesError", 621);
