@@ -15,6 +15,7 @@
 #include "tests/support/KitInstall.h"
 #include "tests/support/LogRecorder.h"
 #include "tests/support/LogSetup.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -68,11 +69,13 @@ protected:
         return handle;
     }
 
-    // The statuses posted to the caller window, waiting for count of them.
+    // The statuses posted to the caller window since the last call, waiting
+    // for count of them.
     std::vector<Status> Statuses(size_t count, DWORD timeoutMs = 20000) {
+        std::vector<PostedMessage> all = caller.WaitFor(statusMessage, seen + count, timeoutMs);
         std::vector<Status> statuses;
-        for (const PostedMessage& m : caller.WaitFor(statusMessage, count, timeoutMs))
-            statuses.emplace_back(m.wParam, m.lParam);
+        for (size_t i = seen; i < all.size(); ++i) statuses.emplace_back(all[i].wParam, all[i].lParam);
+        seen = all.size();
         return statuses;
     }
 
@@ -82,6 +85,7 @@ protected:
     DoubleControl doubles;
     EventWindow caller;
     UINT statusMessage = 0;
+    size_t seen = 0;
     ProfileRecord profile = {};
     ModemRecord modem = {};
     DialRequest request = {};
@@ -150,7 +154,6 @@ TEST_F(DialerTest, RasErrorsPostTheirClassAndEndTheDial) {
     EXPECT_EQ(status, 1u);
 
     doubles.Set("dial", "Events", "OpenPort:629");
-    caller.WaitFor(statusMessage, 100, 0);
     ASSERT_EQ(Dial(dialer, &request), 0u) << "the dialer can dial again after a failure";
     EXPECT_EQ(Statuses(1), (std::vector<Status>{{1, 629}})) << "an unmapped error passes through";
 }
@@ -266,6 +269,27 @@ TEST_F(DialerTest, FreeingAnIdleDialerWaitsAndReleasesTheSemaphore) {
     EXPECT_EQ(FreeObject(dialer), 0u);
     EXPECT_GE(GetTickCount() - start, 2900u);
     EXPECT_EQ(semaphore.TakeCount(), 1);
+}
+
+// Unloading the library destroys the dialers still alive, each once: each
+// destruction disconnects and releases the semaphore.
+TEST_F(DialerTest, UnloadingTheLibraryDestroysLiveDialers) {
+    TempDir dir;
+    std::string copy = dir.File("WIN95.dll");
+    ASSERT_TRUE(CopyFileA((ProgramDirectory() + "WIN95.dll").c_str(), copy.c_str(), FALSE));
+    HMODULE library = LoadLibraryA(copy.c_str());
+    ASSERT_NE(library, nullptr);
+    typedef DWORD(WINAPI * GetObjectHandleFn)(DWORD, DWORD*);
+    auto getHandle = reinterpret_cast<GetObjectHandleFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetObjectHandle")));
+    DWORD first = 0, second = 0;
+    ASSERT_EQ(getHandle(WIN95_DIALER_CLASS_ID, &first), 0u);
+    ASSERT_EQ(getHandle(WIN95_DIALER_CLASS_ID, &second), 0u);
+    CountingSemaphore semaphore;
+    DWORD start = GetTickCount();
+    FreeLibrary(library);
+    EXPECT_GE(GetTickCount() - start, 5800u) << "two disconnects of 3000 ms";
+    EXPECT_EQ(semaphore.TakeCount(), 2);
 }
 
 }  // namespace
