@@ -5,6 +5,7 @@
 #include "api/ModuleInstance.h"
 #include "diag/BoundedCopy.h"
 #include "diag/Logs.h"
+#include "diag/ScopedHandle.h"
 #include "dialer/Connectoid.h"
 #include "dialer/LineDevices.h"
 #include "dialer/ServiceNames.h"
@@ -29,18 +30,27 @@ UINT Win95Dialer::s_uRasDialEventMessage = 0;
 
 DWORD RasErrorToClass(DWORD error) {
     switch (error) {
-        case 676: return WIN95_DIAL_LINE_BUSY;
-        case 678: return WIN95_DIAL_NO_ANSWER;
-        case 680: return WIN95_DIAL_NO_DIALTONE;
-        case 739: return WIN95_DIAL_ERROR_739;
-        case 679: return WIN95_DIAL_NO_CARRIER;
-        case 602: return WIN95_DIAL_PORT_ALREADY_OPEN;
-        case 677: return WIN95_DIAL_VOICE_ANSWER;
+        case 676:
+            return WIN95_DIAL_LINE_BUSY;
+        case 678:
+            return WIN95_DIAL_NO_ANSWER;
+        case 680:
+            return WIN95_DIAL_NO_DIALTONE;
+        case 739:
+            return WIN95_DIAL_ERROR_739;
+        case 679:
+            return WIN95_DIAL_NO_CARRIER;
+        case 602:
+            return WIN95_DIAL_PORT_ALREADY_OPEN;
+        case 677:
+            return WIN95_DIAL_VOICE_ANSWER;
         case 601:
         case 606:
         case 615:
-        case 633: return WIN95_DIAL_PORT_UNAVAILABLE;
-        default: return IsPppFailure(error) ? static_cast<DWORD>(WIN95_DIAL_PPP_FAILED) : error;
+        case 633:
+            return WIN95_DIAL_PORT_UNAVAILABLE;
+        default:
+            return IsPppFailure(error) ? static_cast<DWORD>(WIN95_DIAL_PPP_FAILED) : error;
     }
 }
 
@@ -48,10 +58,8 @@ DWORD RasErrorToClass(DWORD error) {
 // cannot release the semaphore, and the AutoDial handler would then wait for
 // the connection application to end instead of for the connection.
 void ReleaseAutoDialSemaphore() {
-    HANDLE semaphore = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, kAutoDialSemaphoreName);
-    if (!semaphore) return;
-    ReleaseSemaphore(semaphore, 1, nullptr);
-    CloseHandle(semaphore);
+    KernelObject semaphore(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, kAutoDialSemaphoreName));
+    if (semaphore.Valid()) ReleaseSemaphore(semaphore.Get(), 1, nullptr);
 }
 
 Win95Dialer::Win95Dialer()
@@ -73,8 +81,7 @@ DWORD Win95Dialer::Dial(DialRequest* request) {
     if (request->modem->version != kModemRecordVersion) {
         g_Log(LOG_ERROR) << "Dial: MODEM_RECORD is version "
                          << static_cast<unsigned long>(request->modem->version)
-                         << " expected version= " << static_cast<int>(kModemRecordVersion)
-                         << "\n";
+                         << " expected version= " << static_cast<int>(kModemRecordVersion) << "\n";
         return WIN95_FAILED;
     }
     if (static_cast<DWORD>(request->profile->Version) != kProfileRecordVersion) {
@@ -102,10 +109,8 @@ DWORD Win95Dialer::Dial(DialRequest* request) {
     params.dwSize = sizeof params;
     CopyBounded(params.szEntryName, sizeof params.szEntryName, kServiceConnectoidName);
     CopyBounded(params.szPhoneNumber, sizeof params.szPhoneNumber, request->phoneNumber);
-    FillBounded(params.szUserName, sizeof request->profile->LoginName,
-                request->profile->LoginName);
-    FillBounded(params.szPassword, sizeof request->profile->Password,
-                request->profile->Password);
+    FillBounded(params.szUserName, sizeof request->profile->LoginName, request->profile->LoginName);
+    FillBounded(params.szPassword, sizeof request->profile->Password, request->profile->Password);
 
     m_hCallerWindow = request->window;
     m_uCallerMessage = request->message;
@@ -118,8 +123,8 @@ DWORD Win95Dialer::Dial(DialRequest* request) {
     }
     CopyBounded(m_szModemName, sizeof m_szModemName, request->modem->deviceName);
 
-    result = RasDialA(nullptr, nullptr, &params, RASDIAL_NOTIFIER_WINDOW, m_hNotifyWindow,
-                      &m_hRasConn);
+    result =
+        RasDialA(nullptr, nullptr, &params, RASDIAL_NOTIFIER_WINDOW, m_hNotifyWindow, &m_hRasConn);
     if (result != 0) {
         g_Log(LOG_ERROR) << "Win95Dialer::Dial(): RasDial returned: " << result << "\n";
         Disconnect(false);
@@ -127,7 +132,9 @@ DWORD Win95Dialer::Dial(DialRequest* request) {
     return result;
 }
 
-DWORD Win95Dialer::HangUp() { return Disconnect(true); }
+DWORD Win95Dialer::HangUp() {
+    return Disconnect(true);
+}
 
 DWORD Win95Dialer::GetStatus(DWORD* status) {
     if (!status) return WIN95_FAILED;
@@ -254,14 +261,13 @@ void Win95Dialer::CheckConnection() {
     if (status.rasconnstate != RASCS_Disconnected) return;
     PostDialerEvent(RASCS_Disconnected, 0);
     if (status.dwError != 0)
-        g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped" << " RAS Error = "
-                         << status.dwError << "\n";
+        g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped"
+                         << " RAS Error = " << status.dwError << "\n";
     else
         g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped\n";
 }
 
-LRESULT CALLBACK Win95Dialer::DialWndProc(HWND window, UINT message, WPARAM first,
-                                          LPARAM second) {
+LRESULT CALLBACK Win95Dialer::DialWndProc(HWND window, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_CREATE) return 0;
     if (message == WM_DESTROY) {
         KillTimer(window, kPollTimer);

@@ -10,8 +10,8 @@
 
 #include <windows.h>
 
-#include "Platform.h"
 #include "DialRecords.h"
+#include "Platform.h"
 #include "Records.h"
 #include "Results.h"
 

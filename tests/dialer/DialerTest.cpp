@@ -74,12 +74,15 @@ protected:
     std::vector<Status> Statuses(size_t count, DWORD timeoutMs = 20000) {
         std::vector<PostedMessage> all = caller.WaitFor(statusMessage, seen + count, timeoutMs);
         std::vector<Status> statuses;
-        for (size_t i = seen; i < all.size(); ++i) statuses.emplace_back(all[i].wParam, all[i].lParam);
+        for (size_t i = seen; i < all.size(); ++i)
+            statuses.emplace_back(all[i].wParam, all[i].lParam);
         seen = all.size();
         return statuses;
     }
 
-    HWND NotificationWindow() { return FindWindowExA(caller.Handle(), nullptr, "VTDIALER", nullptr); }
+    HWND NotificationWindow() {
+        return FindWindowExA(caller.Handle(), nullptr, "VTDIALER", nullptr);
+    }
 
     KitInstall kit;
     DoubleControl doubles;
@@ -118,9 +121,9 @@ TEST_F(DialerTest, ADialReportsBegunAuthenticatingAndConnectedWithTheSpeed) {
     EXPECT_EQ(DoubleControl::Argument(dials[0], "phonebook"), "null");
     EXPECT_EQ(DoubleControl::Argument(dials[0], "notifierType"), "0xffffffff");
     std::vector<std::string> lines = recorder.TakeLines("Win95Dialer");
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "128|RasConnStateToStatus: Connect speed is 28800\n"),
-              lines.end());
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "128|RasConnStateToStatus: Connect speed is 28800\n"),
+        lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "256|RasConnStateToStatus: Timer started\n"),
               lines.end());
 
@@ -160,10 +163,11 @@ TEST_F(DialerTest, RasErrorsPostTheirClassAndEndTheDial) {
 
 TEST_F(DialerTest, ErrorClassesFollowTheRasErrorNumbers) {
     std::vector<std::pair<DWORD, DWORD>> table = {
-        {676, 1}, {678, 2}, {680, 3}, {739, 5}, {679, 6}, {602, 7}, {718, 8}, {722, 8},
-        {732, 8}, {738, 8}, {601, 9}, {606, 9}, {615, 9}, {633, 9}, {677, 10}, {717, 717},
-        {723, 723}, {731, 731}, {629, 629}, {4, 4}};
-    for (const auto& [error, expected] : table) EXPECT_EQ(RasErrorToClass(error), expected) << error;
+        {676, 1},  {678, 2},   {680, 3},   {739, 5},   {679, 6},   {602, 7}, {718, 8},
+        {722, 8},  {732, 8},   {738, 8},   {601, 9},   {606, 9},   {615, 9}, {633, 9},
+        {677, 10}, {717, 717}, {723, 723}, {731, 731}, {629, 629}, {4, 4}};
+    for (const auto& [error, expected] : table)
+        EXPECT_EQ(RasErrorToClass(error), expected) << error;
 }
 
 TEST_F(DialerTest, ADroppedLinePostsExactlyOneDisconnect) {

@@ -39,24 +39,41 @@ DWORD g_lastDetail = 0;
 
 const char* ErrorClassText(DWORD detail) {
     switch (detail) {
-        case WIN95_DIAL_LINE_BUSY: return "line busy";
-        case WIN95_DIAL_NO_ANSWER: return "no answer";
-        case WIN95_DIAL_NO_DIALTONE: return "no dial tone";
-        case WIN95_DIAL_NO_CARRIER: return "no carrier";
-        case WIN95_DIAL_PORT_ALREADY_OPEN: return "the modem is in use";
-        case WIN95_DIAL_PPP_FAILED: return "the network did not answer";
-        case WIN95_DIAL_PORT_UNAVAILABLE: return "the modem is not available";
-        case WIN95_DIAL_VOICE_ANSWER: return "a voice answered";
-        default: return nullptr;
+        case WIN95_DIAL_LINE_BUSY:
+            return "line busy";
+        case WIN95_DIAL_NO_ANSWER:
+            return "no answer";
+        case WIN95_DIAL_NO_DIALTONE:
+            return "no dial tone";
+        case WIN95_DIAL_NO_CARRIER:
+            return "no carrier";
+        case WIN95_DIAL_PORT_ALREADY_OPEN:
+            return "the modem is in use";
+        case WIN95_DIAL_PPP_FAILED:
+            return "the network did not answer";
+        case WIN95_DIAL_PORT_UNAVAILABLE:
+            return "the modem is not available";
+        case WIN95_DIAL_VOICE_ANSWER:
+            return "a voice answered";
+        default:
+            return nullptr;
     }
 }
 
 void PrintStatus(DWORD status, DWORD detail) {
     switch (status) {
-        case WIN95_DIAL_BEGUN: std::printf("    dial begun\n"); break;
-        case WIN95_DIAL_AUTHENTICATING: std::printf("    authenticating\n"); break;
-        case WIN95_DIAL_CONNECTED: std::printf("    connected at %lu bit/s\n", detail); break;
-        case WIN95_DIAL_DISCONNECTED: std::printf("    disconnected\n"); break;
+        case WIN95_DIAL_BEGUN:
+            std::printf("    dial begun\n");
+            break;
+        case WIN95_DIAL_AUTHENTICATING:
+            std::printf("    authenticating\n");
+            break;
+        case WIN95_DIAL_CONNECTED:
+            std::printf("    connected at %lu bit/s\n", detail);
+            break;
+        case WIN95_DIAL_DISCONNECTED:
+            std::printf("    disconnected\n");
+            break;
         case WIN95_DIAL_FAILED: {
             const char* text = ErrorClassText(detail);
             if (text)
@@ -65,7 +82,8 @@ void PrintStatus(DWORD status, DWORD detail) {
                 std::printf("    failed: RAS error %lu\n", detail);
             break;
         }
-        default: std::printf("    status %lu (%lu)\n", status, detail);
+        default:
+            std::printf("    status %lu (%lu)\n", status, detail);
     }
     std::fflush(stdout);
 }
