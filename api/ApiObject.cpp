@@ -9,9 +9,13 @@ ApiObject::ApiObject(Win95ObjectType type, DWORD classId, const char* name)
 
 ApiObject::~ApiObject() = default;
 
-DWORD ApiObject::Set(DWORD, DWORD) { return WIN95_NOT_IMPLEMENTED; }
+DWORD ApiObject::Set(DWORD, DWORD) {
+    return WIN95_NOT_IMPLEMENTED;
+}
 
-DWORD ApiObject::Get(DWORD, DWORD, DWORD) { return WIN95_NOT_IMPLEMENTED; }
+DWORD ApiObject::Get(DWORD, DWORD, DWORD) {
+    return WIN95_NOT_IMPLEMENTED;
+}
 
 bool ApiObject::IsKeySupported(DWORD key) const {
     if (key == 0) return true;
@@ -30,8 +34,14 @@ void ApiObject::CopyInfo(ObjectInfo* info) const {
 DialerObject::DialerObject(DWORD classId, const char* name)
     : ApiObject(WIN95_DIALER_OBJECT, classId, name) {}
 
-DWORD DialerObject::Dial(DialRequest*) { return WIN95_NOT_IMPLEMENTED; }
+DWORD DialerObject::Dial(DialRequest*) {
+    return WIN95_NOT_IMPLEMENTED;
+}
 
-DWORD DialerObject::HangUp() { return WIN95_NOT_IMPLEMENTED; }
+DWORD DialerObject::HangUp() {
+    return WIN95_NOT_IMPLEMENTED;
+}
 
-DWORD DialerObject::GetStatus(DWORD*) { return WIN95_NOT_IMPLEMENTED; }
+DWORD DialerObject::GetStatus(DWORD*) {
+    return WIN95_NOT_IMPLEMENTED;
+}

@@ -8,9 +8,9 @@
 #ifndef WIN95_API_APIOBJECT_H
 #define WIN95_API_APIOBJECT_H
 
-#include <windows.h>
 #include <win95/Records.h>
 #include <win95/Results.h>
+#include <windows.h>
 
 struct DialRequest;
 

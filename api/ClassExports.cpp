@@ -12,12 +12,14 @@
 // VLoggable is abstract, so its base-object constructors are called by
 // their symbols rather than through a placement new.
 extern "C" VC_THISCALL void VLoggableBaseConstructor(VLoggable* self) __asm__("__ZN9VLoggableC2Ev");
-extern "C" VC_THISCALL void VLoggableBaseCopyConstructor(VLoggable* self, const VLoggable* other)
-    __asm__("__ZN9VLoggableC2ERKS_");
+extern "C" VC_THISCALL void VLoggableBaseCopyConstructor(
+    VLoggable* self, const VLoggable* other) __asm__("__ZN9VLoggableC2ERKS_");
 
 extern "C" {
 
-VC_THISCALL CBuffer* VcThunk_ZN7CBufferC1Ev(CBuffer* self) { return new (self) CBuffer(); }
+VC_THISCALL CBuffer* VcThunk_ZN7CBufferC1Ev(CBuffer* self) {
+    return new (self) CBuffer();
+}
 
 VC_THISCALL CBuffer* VcThunk_ZN7CBufferC1ERKS_(CBuffer* self, const CBuffer* other) {
     return new (self) CBuffer(*other);
@@ -34,7 +36,9 @@ VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1ERKS_(VLogOut* self, const VLogOut* oth
 
 // The private default constructor does nothing; its entry point only hands
 // the object back.
-VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1Ev(VLogOut* self) { return self; }
+VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1Ev(VLogOut* self) {
+    return self;
+}
 
 VC_THISCALL VLoggable* VcThunk_ZN9VLoggableC2Ev(VLoggable* self) {
     VLoggableBaseConstructor(self);

@@ -63,8 +63,8 @@ DWORD TestPresence(DWORD handle, DWORD* supported, Interface* (ApplicationObject
 
 // FAMILY_EXPORT(caller, target type, name, parameters after the handle,
 // arguments) defines the export `name` that calls target->name(arguments).
-#define FAMILY_EXPORT(Caller, Target, Name, Params, Args)                             \
-    extern "C" DWORD WINAPI Name(DWORD handle FAMILY_UNPACK Params) {                 \
+#define FAMILY_EXPORT(Caller, Target, Name, Params, Args)                                  \
+    extern "C" DWORD WINAPI Name(DWORD handle FAMILY_UNPACK Params) {                      \
         return Caller(handle, [&](Target* target) -> DWORD { return target->Name Args; }); \
     }
 #define FAMILY_UNPACK(...) __VA_OPT__(, ) __VA_ARGS__

@@ -9,7 +9,9 @@ void LibraryAttach(HINSTANCE instance) {
     LibraryLock::Create();
 }
 
-void LibraryThreadNotification(HINSTANCE instance) { SetModuleInstance(instance); }
+void LibraryThreadNotification(HINSTANCE instance) {
+    SetModuleInstance(instance);
+}
 
 void LibraryDetach(HINSTANCE instance) {
     SetModuleInstance(instance);

@@ -4,6 +4,10 @@ namespace {
 HINSTANCE g_hModuleInstance = nullptr;
 }
 
-HINSTANCE GetModuleInstance() { return g_hModuleInstance; }
+HINSTANCE GetModuleInstance() {
+    return g_hModuleInstance;
+}
 
-void SetModuleInstance(HINSTANCE instance) { g_hModuleInstance = instance; }
+void SetModuleInstance(HINSTANCE instance) {
+    g_hModuleInstance = instance;
+}

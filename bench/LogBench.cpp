@@ -7,8 +7,8 @@
 //                       plain open, append and close of the same bytes with
 //                       the Windows file functions.
 // Prints one line "ratio <name> <ours/baseline>" per figure.
-#include <windows.h>
 #include <win95/VLogOut.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -45,8 +45,9 @@ void Interleaved(Ours ours, Baseline baseline, double* oursBest, double* baselin
 volatile long g_sink;
 
 void AppendPlain(const char* path, const char* text, DWORD length) {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     SetFilePointer(file, 0, nullptr, FILE_END);
     DWORD written;

@@ -61,6 +61,15 @@ unsigned long Room(const CBufferData* data, const unsigned char* position) {
     return static_cast<unsigned long>(data->size - (position - data->bytes));
 }
 
+// Checks the position and cuts count to the bytes from it to the end; false
+// when the position lies outside the block (or there is none).
+bool CutToBlock(const CBufferData* data, const unsigned char* position, unsigned long& count) {
+    if (!Inside(data, position)) return false;
+    unsigned long room = Room(data, position);
+    if (count > room) count = room;
+    return true;
+}
+
 bool Overlaps(const CBufferData* data, const unsigned char* source, unsigned long count) {
     uintptr_t begin = reinterpret_cast<uintptr_t>(data->bytes);
     uintptr_t s = reinterpret_cast<uintptr_t>(source);
@@ -84,7 +93,9 @@ CBuffer& CBuffer::operator=(const CBuffer& other) {
     return *this;
 }
 
-CBuffer::~CBuffer() { Release(); }
+CBuffer::~CBuffer() {
+    Release();
+}
 
 void CBuffer::Release() {
     ReleaseBlock(m_pData);
@@ -136,10 +147,9 @@ int CBuffer::Resize(unsigned long size) {
 
 int CBuffer::InsertBytes(unsigned char* position, const unsigned char* source,
                          unsigned long count) {
-    if (!Inside(m_pData, position)) return 0;
-    unsigned long room = Room(m_pData, position);
-    if (count > room) count = room;
+    if (!CutToBlock(m_pData, position, count)) return 0;
     if (count == 0) return 1;
+    unsigned long room = Room(m_pData, position);
     if (!source) return 0;
     if (Overlaps(m_pData, source, count)) {
         // The shift below would move the source under our feet: keep a copy.
@@ -157,20 +167,15 @@ int CBuffer::InsertBytes(unsigned char* position, const unsigned char* source,
 }
 
 int CBuffer::RemoveBytes(unsigned char* position, unsigned long count, unsigned char fill) {
-    if (!Inside(m_pData, position)) return 0;
-    unsigned long room = Room(m_pData, position);
-    if (count > room) count = room;
+    if (!CutToBlock(m_pData, position, count)) return 0;
     if (count == 0) return 1;
-    std::memmove(position, position + count, room - count);
+    std::memmove(position, position + count, Room(m_pData, position) - count);
     std::memset(m_pData->bytes + m_pData->size - count, fill, count);
     return 1;
 }
 
-int CBuffer::CopyBytes(unsigned char* position, const unsigned char* source,
-                       unsigned long count) {
-    if (!Inside(m_pData, position)) return 0;
-    unsigned long room = Room(m_pData, position);
-    if (count > room) count = room;
+int CBuffer::CopyBytes(unsigned char* position, const unsigned char* source, unsigned long count) {
+    if (!CutToBlock(m_pData, position, count)) return 0;
     if (count == 0) return 1;
     if (!source) return 0;
     std::memmove(position, source, count);
@@ -219,4 +224,6 @@ const unsigned char* CBuffer::GetPointer(unsigned char* position) const {
     return position ? position : m_pData->bytes;
 }
 
-unsigned long CBuffer::GetBufferSize() const { return m_pData ? m_pData->size : 0; }
+unsigned long CBuffer::GetBufferSize() const {
+    return m_pData ? m_pData->size : 0;
+}

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-HeapText::~HeapText() { Reset(); }
+HeapText::~HeapText() {
+    Reset();
+}
 
 void HeapText::Reset() {
     std::free(m_pText);

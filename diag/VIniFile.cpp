@@ -30,8 +30,7 @@ bool AssignDirectory(HeapText& target, const char* text) {
 
 bool Report(const char* field) {
     char text[128];
-    std::snprintf(text, sizeof text, "INTERNAL LOG ERROR:  Could not alloc memory for %s\n",
-                  field);
+    std::snprintf(text, sizeof text, "INTERNAL LOG ERROR:  Could not alloc memory for %s\n", field);
     DebuggerOutput(text);
     return false;
 }
@@ -50,7 +49,9 @@ VIniFile::VIniFile(const char* givenName) {
         DebuggerOutput("INTERNAL LOG ERROR:  Could not store Ini file passed in\n");
 }
 
-VIniFile::~VIniFile() { Close(); }
+VIniFile::~VIniFile() {
+    Close();
+}
 
 void VIniFile::Locate() {
     HMODULE module = GetModuleInstance();

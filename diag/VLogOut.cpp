@@ -43,7 +43,9 @@ void* VLoggable::VcDeletingDestructor(unsigned int flags) {
     return this;
 }
 
-VLoggable& VLoggable::operator=(const VLoggable&) { return *this; }
+VLoggable& VLoggable::operator=(const VLoggable&) {
+    return *this;
+}
 
 #if defined(_WIN32) && !defined(_WIN64)
 // The table's pure LogTo slot refers to the runtime's pure-virtual handler
@@ -171,8 +173,10 @@ VLogOut& VLogOut::operator()(unsigned long mask, int continuation) {
 
 // A piece reaches the implementation only while the message is produced;
 // the piece operators (inline in the library's header) test that.
-#define VLOGOUT_PRODUCE(Type) \
-    void VLogOut::Produce(Type value) { m_pImp->Put(value); }
+#define VLOGOUT_PRODUCE(Type)           \
+    void VLogOut::Produce(Type value) { \
+        m_pImp->Put(value);             \
+    }
 VLOGOUT_PRODUCE(const char*)
 VLOGOUT_PRODUCE(int)
 VLOGOUT_PRODUCE(short)
@@ -185,7 +189,9 @@ VLOGOUT_PRODUCE(signed char)
 VLOGOUT_PRODUCE(unsigned char)
 #undef VLOGOUT_PRODUCE
 
-void VLogOut::Produce(const VLoggable& object) { object.LogTo(*this); }
+void VLogOut::Produce(const VLoggable& object) {
+    object.LogTo(*this);
+}
 
 namespace {
 
@@ -212,7 +218,9 @@ VLogOut& VLogOut::operator<<(void (*manipulator)(VLogOut&)) {
     return *this;
 }
 
-int VLogOut::Producing() const { return m_bProducing; }
+int VLogOut::Producing() const {
+    return m_bProducing;
+}
 
 void VLogOut::Hex() {
     if (m_pImp) m_pImp->Hex();
@@ -232,4 +240,6 @@ void VLogOut::UnIndent() {
 
 void VLogOut::SetIndentSpacing(unsigned long) {}
 
-const char* VLogOut::IniFileName() const { return m_pImp ? m_pImp->IniFileName() : nullptr; }
+const char* VLogOut::IniFileName() const {
+    return m_pImp ? m_pImp->IniFileName() : nullptr;
+}

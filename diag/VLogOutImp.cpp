@@ -10,7 +10,9 @@ VLogObserver* g_pObserver = nullptr;
 
 }  // namespace
 
-void SetLogObserver(VLogObserver* observer) { g_pObserver = observer; }
+void SetLogObserver(VLogObserver* observer) {
+    g_pObserver = observer;
+}
 
 VLogOutImpBase::VLogOutImpBase(const char* sectionName, const char* iniName)
 #ifdef _WIN32
@@ -40,25 +42,37 @@ void VLogOutImp::SetMask(unsigned long mask) {
     m_bProducing = ((m_dwGlobalFlags | m_dwModuleFlags) & mask) != 0;
 }
 
-int VLogOutImp::IsProducing() { return m_bProducing; }
+int VLogOutImp::IsProducing() {
+    return m_bProducing;
+}
 
-void VLogOutImp::Indent() { ++m_nIndentLevel; }
+void VLogOutImp::Indent() {
+    ++m_nIndentLevel;
+}
 
-void VLogOutImp::UnIndent() { --m_nIndentLevel; }
+void VLogOutImp::UnIndent() {
+    --m_nIndentLevel;
+}
 
 void VLogOutImp::BeginMessage(int continuation) {
     if (g_pObserver) g_pObserver->OnMessage(m_pSectionName.Text(), m_dwMask, continuation);
 }
 
-void VLogOutImp::AddRef() { ++m_wRefCount; }
+void VLogOutImp::AddRef() {
+    ++m_wRefCount;
+}
 
 void VLogOutImp::Release() {
     if (--m_wRefCount == 0) delete this;
 }
 
-void VLogOutImp::Hex() { m_bHexMode = 1; }
+void VLogOutImp::Hex() {
+    m_bHexMode = 1;
+}
 
-void VLogOutImp::UnHex() { m_bHexMode = 0; }
+void VLogOutImp::UnHex() {
+    m_bHexMode = 0;
+}
 
 void VLogOutImp::Emit(const char* text) {
     if (g_pObserver) g_pObserver->OnText(m_pSectionName.Text(), text);
@@ -93,14 +107,30 @@ void VLogOutImp::PutCharacter(int value) {
     Emit(text);
 }
 
-void VLogOutImp::Put(unsigned char value) { PutCharacter(value); }
-void VLogOutImp::Put(signed char value) { PutCharacter(value); }
-void VLogOutImp::Put(unsigned long value) { PutUnsigned(value); }
-void VLogOutImp::Put(long value) { PutSigned(value); }
-void VLogOutImp::Put(unsigned short value) { PutUnsigned(value); }
-void VLogOutImp::Put(unsigned int value) { PutUnsigned(value); }
-void VLogOutImp::Put(short value) { PutSigned(value); }
-void VLogOutImp::Put(int value) { PutSigned(value); }
+void VLogOutImp::Put(unsigned char value) {
+    PutCharacter(value);
+}
+void VLogOutImp::Put(signed char value) {
+    PutCharacter(value);
+}
+void VLogOutImp::Put(unsigned long value) {
+    PutUnsigned(value);
+}
+void VLogOutImp::Put(long value) {
+    PutSigned(value);
+}
+void VLogOutImp::Put(unsigned short value) {
+    PutUnsigned(value);
+}
+void VLogOutImp::Put(unsigned int value) {
+    PutUnsigned(value);
+}
+void VLogOutImp::Put(short value) {
+    PutSigned(value);
+}
+void VLogOutImp::Put(int value) {
+    PutSigned(value);
+}
 
 void VLogOutImp::Put(const void* pointer) {
     if (!m_bProducing) return;

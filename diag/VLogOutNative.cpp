@@ -20,7 +20,9 @@ void FormatLogTime(char* out, size_t size) {
                   local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_usec / 1000));
 }
 
-void DebuggerOutput(const char* text) { std::fputs(text, stderr); }
+void DebuggerOutput(const char* text) {
+    std::fputs(text, stderr);
+}
 
 void VLogOutImp::LoadSettings() {
     m_bLogActive = 1;
@@ -30,12 +32,20 @@ void VLogOutImp::LoadSettings() {
     m_dwGlobalDevices = (toStderr && toStderr[0] == '1') ? 1 : 0;
 }
 
-const char* VLogOutImp::IniFileName() const { return nullptr; }
+const char* VLogOutImp::IniFileName() const {
+    return nullptr;
+}
 
 void VLogOutImp::Write(const char* text) {
     if (m_dwGlobalDevices & 1) std::fputs(text, stderr);
 }
 
-int VLogOutImp::IsReadable(const void* pointer, unsigned long) { return pointer ? 1 : 0; }
-int VLogOutImp::IsString(const char* text, unsigned long) { return text ? 1 : 0; }
-int VLogOutImp::IsWritable(void* pointer, unsigned long) { return pointer ? 1 : 0; }
+int VLogOutImp::IsReadable(const void* pointer, unsigned long) {
+    return pointer ? 1 : 0;
+}
+int VLogOutImp::IsString(const char* text, unsigned long) {
+    return text ? 1 : 0;
+}
+int VLogOutImp::IsWritable(void* pointer, unsigned long) {
+    return pointer ? 1 : 0;
+}

@@ -7,27 +7,13 @@
 #include <cstring>
 
 #include "diag/LogPlatform.h"
+#include "diag/ScopedHandle.h"
 #include "diag/VLogOutImp.h"
 #include "environment/PathParts.h"
 
 namespace {
 
 const char kGlobalSection[] = "GlobalDebug";
-
-// Closes a file handle at scope end.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // Appends text to a log file: an existing file is opened for reading and
 // writing unless it is read-only (then it is skipped); a missing one is
@@ -36,10 +22,10 @@ void AppendToFile(const char* path, const char* text, DWORD length) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
     DWORD disposition = attributes == INVALID_FILE_ATTRIBUTES ? OPEN_ALWAYS : OPEN_EXISTING;
-    FileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
+    ScopedFile file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return;
+    if (!file.Valid()) return;
     if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR)
         return;
@@ -67,7 +53,9 @@ void FormatLogTime(char* out, size_t size) {
                   now.wMinute, now.wSecond, now.wMilliseconds);
 }
 
-void DebuggerOutput(const char* text) { OutputDebugStringA(text); }
+void DebuggerOutput(const char* text) {
+    OutputDebugStringA(text);
+}
 
 void VLogOutImp::LoadSettings() {
     m_IniFile.Locate();
@@ -97,7 +85,9 @@ void VLogOutImp::LoadSettings() {
     m_bHexMode = m_IniFile.ReadBool(section, "HexBase", 0);
 }
 
-const char* VLogOutImp::IniFileName() const { return m_IniFile.FullPathName(); }
+const char* VLogOutImp::IniFileName() const {
+    return m_IniFile.FullPathName();
+}
 
 void VLogOutImp::Write(const char* text) {
     unsigned long devices = m_dwGlobalDevices | m_dwModuleDevices;

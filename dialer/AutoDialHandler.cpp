@@ -7,24 +7,10 @@
 
 #include "api/ModuleInstance.h"
 #include "diag/Logs.h"
+#include "diag/ScopedHandle.h"
 #include "dialer/ServiceNames.h"
 
 namespace {
-
-// Owns a kernel handle.
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~Handle() {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 const DWORD kModulePathSize = 256;
 
@@ -75,11 +61,11 @@ extern "C" BOOL WINAPI AutoDialHandler(HWND, LPSTR entryName, DWORD, LPDWORD ret
         g_Log(LOG_ERROR) << "AutoDialHandler: CreateProcess failed, Lasterror=" << error << "\n";
         return TRUE;
     }
-    Handle processHandle(process.hProcess);
-    Handle threadHandle(process.hThread);
+    KernelObject processHandle(process.hProcess);
+    KernelObject threadHandle(process.hThread);
 
     {
-        Handle semaphore(CreateSemaphoreA(nullptr, 0, 2, kAutoDialSemaphoreName));
+        KernelObject semaphore(CreateSemaphoreA(nullptr, 0, 2, kAutoDialSemaphoreName));
         g_Log(LOG_INFO) << "AutoDialHandler: WaitForMultipleObjects() called\n";
         HANDLE waitFor[2] = {processHandle.Get(), semaphore.Get()};
         WaitForMultipleObjects(2, waitFor, FALSE, INFINITE);

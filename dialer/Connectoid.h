@@ -7,9 +7,9 @@
 #ifndef WIN95_DIALER_CONNECTOID_H
 #define WIN95_DIALER_CONNECTOID_H
 
-#include <windows.h>
 #include <win95/CBuffer.h>
 #include <win95/DialRecords.h>
+#include <windows.h>
 
 // exists = 1 when RAS says the entry name is taken (183), else 0. 0, or 14
 // when the validation function cannot be resolved.

@@ -3,8 +3,8 @@
 #ifndef WIN95_DIALER_DLLPROBE_H
 #define WIN95_DIALER_DLLPROBE_H
 
-#include <windows.h>
 #include <win95/Records.h>
+#include <windows.h>
 
 // Always 0; the answer is in record.openedExclusively.
 DWORD Is32BitDllLoaded(DllProbeRecord& record);

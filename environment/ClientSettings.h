@@ -7,9 +7,9 @@
 #ifndef WIN95_ENVIRONMENT_CLIENTSETTINGS_H
 #define WIN95_ENVIRONMENT_CLIENTSETTINGS_H
 
-#include <windows.h>
 #include <win95/CBuffer.h>
 #include <win95/Records.h>
+#include <windows.h>
 
 // POP and SMTP servers, the POP account name, the user's name and reply-to
 // address, and the POP password (registry, else "reg.ini"). found is 1 only

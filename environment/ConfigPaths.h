@@ -27,9 +27,9 @@ int GetKitSubdirPath(HMODULE module, char* out, DWORD* len, const char* key);
 // Size-query getters: out may be null; *len is out's size on entry and the
 // result's length plus one on success.
 int QueryKitPath(HMODULE module, char* out, DWORD* len);
-int QueryDataDirPath(HMODULE module, char* out, DWORD* len);      // kit\DataDir
-int QueryProfileDBPath(HMODULE module, char* out, DWORD* len);    // data\ProfileDB
-int QueryLocationDBPath(HMODULE module, char* out, DWORD* len);   // data\LocationDB
+int QueryDataDirPath(HMODULE module, char* out, DWORD* len);     // kit\DataDir
+int QueryProfileDBPath(HMODULE module, char* out, DWORD* len);   // data\ProfileDB
+int QueryLocationDBPath(HMODULE module, char* out, DWORD* len);  // data\LocationDB
 
 // The service's two accepted mail domains, "MailDomain" (default
 // "orvoveltrane.net") and "ShortMailDomain" (default "ovt.net").

@@ -10,6 +10,8 @@
 size_t DirectoryPartLength(const char* path);
 
 // The file name and extension: what follows the directory part.
-inline const char* NamePart(const char* path) { return path + DirectoryPartLength(path); }
+inline const char* NamePart(const char* path) {
+    return path + DirectoryPartLength(path);
+}
 
 #endif

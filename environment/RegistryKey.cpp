@@ -21,8 +21,8 @@ int RegistryKey::ReadValue(const char* name, RegistryValue& value) {
     // One byte more than the value, zero: the terminator Text() relies on.
     if (!value.m_Bytes.Create(size + 1)) size = 0;
     DWORD read = size;
-    if (RegQueryValueExA(m_hKey, name, nullptr, &type, value.m_Bytes.GetPointer(nullptr),
-                         &read) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(m_hKey, name, nullptr, &type, value.m_Bytes.GetPointer(nullptr), &read) !=
+            ERROR_SUCCESS ||
         read > size) {
         value.m_Bytes.Create(1);
         value.m_dwType = 0;

@@ -3,8 +3,8 @@
 #ifndef WIN95_ENVIRONMENT_REGISTRYKEY_H
 #define WIN95_ENVIRONMENT_REGISTRYKEY_H
 
-#include <windows.h>
 #include <win95/CBuffer.h>
+#include <windows.h>
 
 // A value's registry type and bytes. Whatever its type, the bytes are kept
 // with one zero byte after them, so Text() is always a terminated text that

@@ -9,23 +9,9 @@
 
 #include "diag/BoundedCopy.h"
 #include "diag/Logs.h"
+#include "diag/ScopedHandle.h"
 
 namespace {
-
-// Closes a directory listing at scope end.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE) FindClose(m_handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 void LogAttempt(const char* path, int code) {
     g_Log(LOG_INFO) << "RemoveLongFilename: attempt to remove " << path << " returned " << code
@@ -37,8 +23,8 @@ bool RemoveEntries(const char* directory) {
     char pattern[512];
     std::snprintf(pattern, sizeof pattern, "%s\\*", directory);
     WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
-    if (search.Get() == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstFileA(pattern, &found));
+    if (!search.Valid()) {
         g_Log(LOG_INFO) << "RemoveLongFilename: FindFirstFile returned INVALID_HANDLE_VALUE\n";
         return true;
     }

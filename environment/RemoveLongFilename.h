@@ -2,8 +2,8 @@
 #ifndef WIN95_ENVIRONMENT_REMOVELONGFILENAME_H
 #define WIN95_ENVIRONMENT_REMOVELONGFILENAME_H
 
-#include <windows.h>
 #include <win95/Records.h>
+#include <windows.h>
 
 // 0 when the file or directory is gone, else 8. A directory that cannot be
 // removed at once (not empty, or access denied) is emptied first, level by

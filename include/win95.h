@@ -5,9 +5,9 @@
 #define WIN95_H
 
 #include "win95/CBuffer.h"
-#include "win95/VLogOut.h"
 #include "win95/Records.h"
 #include "win95/Results.h"
+#include "win95/VLogOut.h"
 
 #ifdef _WIN32
 #include "win95/Exports.h"

@@ -17,10 +17,10 @@ struct CBufferData;
 
 class WIN95_IMPORT CBuffer {
 public:
-    CBuffer();                              // empty: no block
-    CBuffer(const CBuffer& other);          // shares other's block
+    CBuffer();                                 // empty: no block
+    CBuffer(const CBuffer& other);             // shares other's block
     CBuffer& operator=(const CBuffer& other);  // releases own block, shares other's
-    ~CBuffer();                             // releases the block
+    ~CBuffer();                                // releases the block
 
     // Replaces the block with a new zero-filled one of the given size.
     // Returns its bytes (non-null also for size 0), or null: buffer empty.

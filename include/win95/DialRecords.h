@@ -13,9 +13,9 @@
 
 // A modem as GetModem describes it; Dial requires version 31.
 struct ModemRecord {
-    uint32_t version;       // set by the caller; GetModem does not write it
-    char deviceName[260];   // RAS device name; GetModem writes 254 bytes here
-    uint32_t maxRate;       // maximum rate of the modem's TAPI line device
+    uint32_t version;      // set by the caller; GetModem does not write it
+    char deviceName[260];  // RAS device name; GetModem writes 254 bytes here
+    uint32_t maxRate;      // maximum rate of the modem's TAPI line device
 };
 
 // What Dial needs: posted status messages go to window with message.
@@ -41,7 +41,7 @@ struct ModemConfigInfo {
 struct ConnectoidCreationRecord {
     char entryName[64];  // out: "Orvo VelTrane Service"
     char phoneNumber[128];
-    uint8_t dnsPrimary[4];    // one byte per part, in written order
+    uint8_t dnsPrimary[4];  // one byte per part, in written order
     uint8_t dnsSecondary[4];
     char deviceName[256];
     char loginName[64];
@@ -55,10 +55,10 @@ struct ConnectoidCreationRecord {
 // what GetStatus returns. The second parameter carries a detail.
 enum Win95DialerStatus {
     WIN95_DIAL_NOTHING_POSTED = 0,
-    WIN95_DIAL_FAILED = 1,         // detail: an error class, or the RAS error
-    WIN95_DIAL_CONNECTED = 2,      // detail: connect speed in bit/s, 0 unknown
-    WIN95_DIAL_DISCONNECTED = 3,   // detail: 0
-    WIN95_DIAL_BEGUN = 4,          // port opened
+    WIN95_DIAL_FAILED = 1,        // detail: an error class, or the RAS error
+    WIN95_DIAL_CONNECTED = 2,     // detail: connect speed in bit/s, 0 unknown
+    WIN95_DIAL_DISCONNECTED = 3,  // detail: 0
+    WIN95_DIAL_BEGUN = 4,         // port opened
     WIN95_DIAL_AUTHENTICATING = 5
 };
 

@@ -10,8 +10,8 @@
 
 #include <windows.h>
 
-#include "Platform.h"
 #include "DialRecords.h"
+#include "Platform.h"
 #include "Records.h"
 #include "Results.h"
 
@@ -99,13 +99,33 @@ WIN95_EXPORT NewsPostSets(DWORD handle);
 WIN95_EXPORT NewsPreGets(DWORD handle);
 
 // ---- Modems (no handle, no lock) --------------------------------------------
+// Device index from 0, in the order RAS lists its devices (every type
+// counts): writes the RAS device name over 254 bytes of deviceName and the
+// line's maximum rate into maxRate; version is not written. 0, 8 (no
+// devices, index out of range, RAS or TAPI failure; the name stays written
+// when only the TAPI lookup failed) or 19 (out of memory). A null record
+// gives 8 and nothing is asked of RAS.
 WIN95_EXPORT GetModem(DWORD index, struct ModemRecord* modem);
+// The number of RAS devices. 0 or 8; a null out-value gives 8.
 WIN95_EXPORT GetNumberOfModems(DWORD* count);
+// Shows the modem's configuration dialog and stores the result in the
+// service connectoid, which then names that modem. For the modem the
+// connectoid already uses the dialog starts from the stored settings, for
+// another from the modem's defaults (inactivity time-out 2220 s where they
+// have none). 0; 8 or 18 (connectoid not read or written); the dialog's or
+// the defaults' Windows error, or 0xFFFFFFFF when that is 0. After a failure
+// the connectoid is as it was. A null modem name gives 8 and changes nothing.
 WIN95_EXPORT ModemConfig(const char* modemName, HWND parent);
 
 // ---- Environment -------------------------------------------------------------
 WIN95_EXPORT IsUserRegistered(DWORD* registered, const char* backupFile, DWORD unused);
 WIN95_EXPORT SetShellLink(struct ShellLinkRecord* link);
+// request 1: RemovalRecord; 2: ConnectoidCreationRecord (the service
+// connectoid's name is written into entryName even when the creation fails;
+// 0, 8 or 18); 3: a zero-terminated entry name to delete (0 or 8); 4:
+// DllProbeRecord (0); 5 and 6: ModemConfigInfo, the service connectoid's
+// device configuration read or written (0 or 8; request 6 gives 8 for a size
+// above 255). 6 for another request number, 8 for a null record.
 WIN95_EXPORT GenericApi(DWORD request, void* record);
 
 // ---- RAS AutoDial hook of the service connectoid ----------------------------

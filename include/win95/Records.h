@@ -16,15 +16,15 @@ struct ObjectInfo {
     uint32_t type;     // Win95ObjectType
     uint32_t classId;  // class identifier
     uint8_t reserved[8];
-    char name[128];    // the object's name, zero-padded over 127 bytes
+    char name[128];  // the object's name, zero-padded over 127 bytes
 };
 
 // The shortcut SetShellLink writes.
 struct ShellLinkRecord {
-    char targetPath[256];        // file the shortcut points at; also the icon file
-    char linkPath[256];          // the shortcut file to write
+    char targetPath[256];  // file the shortcut points at; also the icon file
+    char linkPath[256];    // the shortcut file to write
     char description[256];
-    int32_t iconIndex;           // icon within targetPath, from 0
+    int32_t iconIndex;  // icon within targetPath, from 0
     char arguments[256];
     char workingDirectory[260];
 };

@@ -18,13 +18,13 @@
 
 // Category masks the library logs with.
 enum VLogCategory {
-    LOG_ERROR = 1,           // failures
-    LOG_ENTER = 2,           // entry of a main operation (passed as 10 with 8)
-    LOG_LEAVE = 4,           // its successful return (passed as 20 with 16)
-    LOG_ENTER_DETAIL = 8,    // entry of an inner step
-    LOG_LEAVE_DETAIL = 16,   // its return
-    LOG_CONNECT = 128,       // connection details
-    LOG_INFO = 256           // progress and conditions that are not failures
+    LOG_ERROR = 1,          // failures
+    LOG_ENTER = 2,          // entry of a main operation (passed as 10 with 8)
+    LOG_LEAVE = 4,          // its successful return (passed as 20 with 16)
+    LOG_ENTER_DETAIL = 8,   // entry of an inner step
+    LOG_LEAVE_DETAIL = 16,  // its return
+    LOG_CONNECT = 128,      // connection details
+    LOG_INFO = 256          // progress and conditions that are not failures
 };
 
 // Device bits of the "LogDevices" words.
@@ -123,10 +123,10 @@ private:
 // Inside the library a piece of a message that is not produced costs one
 // inline test of the producing flag. Callers of the DLL reach the same
 // operators through their exports.
-#define WIN95_VLOGOUT_PIECE(Type)                          \
-    inline VLogOut& VLogOut::operator<<(Type value) {      \
-        if (m_bProducing) Produce(value);                  \
-        return *this;                                      \
+#define WIN95_VLOGOUT_PIECE(Type)                     \
+    inline VLogOut& VLogOut::operator<<(Type value) { \
+        if (m_bProducing) Produce(value);             \
+        return *this;                                 \
     }
 WIN95_VLOGOUT_PIECE(const char*)
 WIN95_VLOGOUT_PIECE(int)

@@ -18,8 +18,10 @@ struct FamilyCall {
     std::function<DWORD(DWORD)> call;
 };
 
-#define CALL(expected, ...) \
-    FamilyCall { expected, [](DWORD h) { return __VA_ARGS__; } }
+#define CALL(expected, ...)                           \
+    FamilyCall {                                      \
+        expected, [](DWORD h) { return __VA_ARGS__; } \
+    }
 
 const std::vector<FamilyCall>& ApplicationCalls() {
     static const std::vector<FamilyCall> calls = {

@@ -37,14 +37,22 @@ private:
 };
 
 // Slot bodies: record the call and return a result that depends on it.
-#define RECORD0(Name) \
-    DWORD Name() override { return log.Record(#Name, {}); }
-#define RECORD1(Name) \
-    DWORD Name(DWORD a) override { return log.Record(#Name, {a}); }
-#define RECORD2(Name) \
-    DWORD Name(DWORD a, DWORD b) override { return log.Record(#Name, {a, b}); }
-#define RECORD3(Name) \
-    DWORD Name(DWORD a, DWORD b, DWORD c) override { return log.Record(#Name, {a, b, c}); }
+#define RECORD0(Name)                 \
+    DWORD Name() override {           \
+        return log.Record(#Name, {}); \
+    }
+#define RECORD1(Name)                  \
+    DWORD Name(DWORD a) override {     \
+        return log.Record(#Name, {a}); \
+    }
+#define RECORD2(Name)                       \
+    DWORD Name(DWORD a, DWORD b) override { \
+        return log.Record(#Name, {a, b});   \
+    }
+#define RECORD3(Name)                                \
+    DWORD Name(DWORD a, DWORD b, DWORD c) override { \
+        return log.Record(#Name, {a, b, c});         \
+    }
 
 class RecordingBrowser : public BrowserInterface {
 public:

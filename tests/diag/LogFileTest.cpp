@@ -38,9 +38,7 @@ protected:
     std::string DataDir() const { return kit.Directory() + "\\data"; }
     std::string LogDir() const { return kit.Directory() + "\\logs"; }
     std::string Ini() const { return DataDir() + "\\veltrane.ini"; }
-    std::string LogFile(const char* name = "setupwzd.log") const {
-        return LogDir() + "\\" + name;
-    }
+    std::string LogFile(const char* name = "setupwzd.log") const { return LogDir() + "\\" + name; }
     void Set(const char* section, const char* key, const char* value) {
         WritePrivateProfileStringA(section, key, value, Ini().c_str());
     }
@@ -147,8 +145,7 @@ TEST_F(LogFileTest, ModuleLogFileIsASecondFileUnlessItIsTheGlobalOne) {
     same(1) << "s\n";
     cased(1) << "c\n";
     own(1) << "o\n";
-    EXPECT_EQ(Log("main.log"),
-              "<T>Same:  s\r\n<T><T>Cased:  Cased:  c\r\nc\r\n<T>Own:  o\r\n")
+    EXPECT_EQ(Log("main.log"), "<T>Same:  s\r\n<T><T>Cased:  Cased:  c\r\nc\r\n<T>Own:  o\r\n")
         << "a name differing only in case names the same file twice: every piece twice";
     EXPECT_EQ(Log("own.log"), "<T>Own:  o\r\n");
 }

@@ -58,8 +58,7 @@ TEST_F(LogStreamTest, EveryPieceTypeHasItsFormat) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].module, "Pieces");
     EXPECT_EQ(messages[0].mask, 1u);
-    EXPECT_EQ(messages[0].Text(),
-              "text -5 -2 7 65535 -9 4294967295 @1234abcd Az (3,-4)\n");
+    EXPECT_EQ(messages[0].Text(), "text -5 -2 7 65535 -9 4294967295 @1234abcd Az (3,-4)\n");
 }
 
 TEST_F(LogStreamTest, MessagesStartWithTimeAndModulePrefix) {

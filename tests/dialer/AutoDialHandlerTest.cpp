@@ -41,10 +41,11 @@ TEST_F(AutoDialHandlerTest, OtherEntriesAreDeclinedExactly) {
     InstallConnect(kit, "exit:0");
     EXPECT_EQ(Handle("orvo velTrane service"), std::make_pair(FALSE, 0ul));
     EXPECT_EQ(Handle("Orvo VelTrane Service "), std::make_pair(FALSE, 0ul));
-    EXPECT_EQ(recorder.TakeLines("Win95Dialer"),
-              (std::vector<std::string>{
-                  "256|AutoDialHandler: Called for connectoid orvo velTrane service - ignoring\n",
-                  "256|AutoDialHandler: Called for connectoid Orvo VelTrane Service  - ignoring\n"}));
+    EXPECT_EQ(
+        recorder.TakeLines("Win95Dialer"),
+        (std::vector<std::string>{
+            "256|AutoDialHandler: Called for connectoid orvo velTrane service - ignoring\n",
+            "256|AutoDialHandler: Called for connectoid Orvo VelTrane Service  - ignoring\n"}));
 }
 
 TEST_F(AutoDialHandlerTest, ExitCodeZeroMeansConnected) {

@@ -61,15 +61,15 @@ TEST_F(RemovalTest, ALockedFileStopsItsDirectory) {
     CreateDirectoryA(root.c_str(), nullptr);
     std::string locked = root + "\\locked.txt";
     WriteFileBytes(locked, "x");
-    HANDLE open = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE open = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
     EXPECT_EQ(Remove(root), 8u);
     CloseHandle(open);
     EXPECT_TRUE(FileExists(locked));
     std::vector<std::string> lines = recorder.TakeLines("Win95Dialer");
-    EXPECT_TRUE(Logged(lines, "RemoveLongFilename: attempt to remove " + locked +
-                                  " returned -1, errno = 13"));
+    EXPECT_TRUE(Logged(
+        lines, "RemoveLongFilename: attempt to remove " + locked + " returned -1, errno = 13"));
     EXPECT_EQ(lines.back(),
               "256|RemoveLongFilename: attempt to remove " + root + " returned -1, errno = 41\n");
 }
@@ -78,10 +78,9 @@ TEST_F(RemovalTest, AMissingDirectoryFailsAtOnce) {
     std::string missing = temp.File("missing");
     EXPECT_EQ(Remove(missing), 8u);
     EXPECT_EQ(recorder.TakeLines("Win95Dialer"),
-              (std::vector<std::string>{
-                  "256|RemoveLongFilename: entered " + missing + "\n",
-                  "256|RemoveLongFilename: attempt to remove " + missing +
-                      " returned -1, errno = 2\n"}));
+              (std::vector<std::string>{"256|RemoveLongFilename: entered " + missing + "\n",
+                                        "256|RemoveLongFilename: attempt to remove " + missing +
+                                            " returned -1, errno = 2\n"}));
 }
 
 TEST_F(RemovalTest, FilesAreRemovedAlone) {
@@ -104,7 +103,8 @@ TEST_F(RemovalTest, EntriesWhosePathWouldNotFitTheRecordAreRefused) {
     CloseHandle(file);
     EXPECT_EQ(Remove(root), 8u);
     std::vector<std::string> lines = recorder.TakeLines("Win95Dialer");
-    EXPECT_TRUE(Logged(lines, "RemoveLongFilename: path too long to remove: " + root + "\\" + name));
+    EXPECT_TRUE(
+        Logged(lines, "RemoveLongFilename: path too long to remove: " + root + "\\" + name));
     EXPECT_TRUE(DeleteFileW(wide.c_str()));
     EXPECT_EQ(Remove(root), 0u);
 }
@@ -137,9 +137,9 @@ TEST_F(RemovalTest, TheDllProbeTellsWhetherAFileIsInUse) {
     EXPECT_EQ(GenericApi(4, &probe), 0u);
     EXPECT_EQ(probe.openedExclusively, 0u);
     CloseHandle(open);
-    EXPECT_EQ(recorder.TakeLines("Win95Dialer"),
-              std::vector<std::string>{"1|Is32BitDllLoaded: Cannot open " + file +
-                                       "Last error: 32\n"});
+    EXPECT_EQ(
+        recorder.TakeLines("Win95Dialer"),
+        std::vector<std::string>{"1|Is32BitDllLoaded: Cannot open " + file + "Last error: 32\n"});
 
     std::memset(probe.path, 'p', sizeof probe.path);  // no terminator in the field
     EXPECT_EQ(GenericApi(4, &probe), 0u);

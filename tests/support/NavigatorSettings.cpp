@@ -3,10 +3,14 @@
 namespace {
 const char kNavigator[] = "software\\netscape\\Netscape Navigator";
 
-std::string KeyPath(const char* key) { return std::string(kNavigator) + "\\" + key; }
+std::string KeyPath(const char* key) {
+    return std::string(kNavigator) + "\\" + key;
+}
 }  // namespace
 
-NavigatorSettings::NavigatorSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "software\\netscape"); }
+NavigatorSettings::NavigatorSettings() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "software\\netscape");
+}
 
 NavigatorSettings::~NavigatorSettings() {
     RegDeleteTreeA(HKEY_CURRENT_USER, "software\\netscape");

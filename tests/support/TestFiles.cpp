@@ -19,9 +19,13 @@ TempDir::TempDir() {
     }
 }
 
-TempDir::~TempDir() { RemoveTree(m_path); }
+TempDir::~TempDir() {
+    RemoveTree(m_path);
+}
 
-std::string TempDir::File(const std::string& name) const { return m_path + "\\" + name; }
+std::string TempDir::File(const std::string& name) const {
+    return m_path + "\\" + name;
+}
 
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found;

@@ -16,7 +16,7 @@ __declspec(dllimport) DWORD __stdcall GetCurrentProcessId();
 __declspec(dllimport) int __stdcall CreateDirectoryA(const char*, void*);
 __declspec(dllimport) int __stdcall SetCurrentDirectoryA(const char*);
 __declspec(dllimport) int __stdcall WritePrivateProfileStringA(const char*, const char*,
-                                                              const char*, const char*);
+                                                               const char*, const char*);
 __declspec(dllimport) void* __stdcall CreateFileA(const char*, DWORD, DWORD, void*, DWORD, DWORD,
                                                   void*);
 __declspec(dllimport) int __stdcall ReadFile(void*, void*, DWORD, DWORD*, void*);
