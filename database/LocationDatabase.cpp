@@ -7,12 +7,8 @@
 
 namespace {
 
-#define LOCATION_FIELD(field, type)                                                          \
-    StoreField {                                                                             \
-#field, "", type,                                                                    \
-            static_cast < uint32_t>(sizeof(LocationRecord::field) / FieldElementSize(type)), \
-            static_cast < uint32_t>(offsetof(LocationRecord, field))                         \
-    }
+#define LOCATION_FIELD(field, type) \
+    MakeStoreField(#field, "", type, sizeof(LocationRecord::field), offsetof(LocationRecord, field))
 
 // The dialing settings, in the table's order (not the record's).
 const StoreField kSettings[] = {

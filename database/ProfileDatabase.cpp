@@ -8,12 +8,9 @@
 
 namespace {
 
-#define PROFILE_FIELD(field, type, comment)                                                 \
-    StoreField {                                                                            \
-#field, comment, type,                                                              \
-            static_cast < uint32_t>(sizeof(ProfileRecord::field) / FieldElementSize(type)), \
-            static_cast < uint32_t>(offsetof(ProfileRecord, field))                         \
-    }
+#define PROFILE_FIELD(field, type, comment)                             \
+    MakeStoreField(#field, comment, type, sizeof(ProfileRecord::field), \
+                   offsetof(ProfileRecord, field))
 #define PROFILE_TEXT(field) PROFILE_FIELD(field, kFieldText, "")
 #define PROFILE_BYTES(field) PROFILE_FIELD(field, kFieldBytes, "")
 #define PROFILE_LONG(field) PROFILE_FIELD(field, kFieldLong, "")

@@ -5,10 +5,12 @@
 #ifndef WIN95_DATABASE_STORERECORD_H
 #define WIN95_DATABASE_STORERECORD_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "database/CDatabase.h"
+#include "database/DatabaseFormat.h"
 #include "database/DatabaseRecord.h"
 #include "database/FieldTable.h"
 
@@ -48,6 +50,14 @@ struct StoreField {
     uint32_t length;
     uint32_t offset;
 };
+
+// A field of size bytes at offset: its length is counted in elements of the
+// type.
+constexpr StoreField MakeStoreField(const char* name, const char* comment, uint32_t type,
+                                    size_t size, size_t offset) {
+    return StoreField{name, comment, type, static_cast<uint32_t>(size / FieldElementSize(type)),
+                      static_cast<uint32_t>(offset)};
+}
 
 // Appends the fields with their names and comments formed with number.
 // False when the table cannot grow.
