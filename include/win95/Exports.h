@@ -118,7 +118,16 @@ WIN95_EXPORT GetNumberOfModems(DWORD* count);
 WIN95_EXPORT ModemConfig(const char* modemName, HWND parent);
 
 // ---- Environment -------------------------------------------------------------
+// Whether the subscriber's account is set up on this machine: from the
+// profile store's current record (a POP name), else from the service's
+// connectoid or Navigator's "reg.ini", each confirmed by Navigator's reply-to
+// address in one of the service's mail domains. Stores 1 or 0 and writes what
+// it found into the backup file (sections "Profile" and "Location"). 0; 8
+// when RAS cannot list or read the connectoid or for a null argument; 19
+// (out of memory).
 WIN95_EXPORT IsUserRegistered(DWORD* registered, const char* backupFile, DWORD unused);
+// Writes the shortcut the record describes through the shell's link object:
+// 0, or 8 when it cannot be made or saved (or for a null record).
 WIN95_EXPORT SetShellLink(struct ShellLinkRecord* link);
 // request 1: RemovalRecord; 2: ConnectoidCreationRecord (the service
 // connectoid's name is written into entryName even when the creation fails;

@@ -3,8 +3,9 @@
 // stored profile and location and stays connected; the semaphore its dialer
 // releases ends the handler's wait.
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 #include <win95/Exports.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
