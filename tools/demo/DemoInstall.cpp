@@ -9,6 +9,11 @@ namespace {
 const char* const kKitFiles[] = {"kitdemo.exe",  "WIN95.dll",  "Connect.exe",
                                  "rasapi32.dll", "tapi32.dll", "serialui.dll"};
 const char kWinSection[] = "OrvoVelTrane";
+// What an earlier session left: the subscriber's stores and the account
+// check's backup, so that every session starts as a new installation.
+const char* const kSessionFiles[] = {
+    "data\\profile.db",   "data\\profile.idx",  "data\\profile.h00", "data\\location.db",
+    "data\\location.idx", "data\\location.h00", "backup.ini"};
 
 std::string ProgramDirectory() {
     char path[MAX_PATH];
@@ -26,6 +31,7 @@ bool WriteConfig(const std::string& ini, const char* key, const char* value) {
 bool InstallKit(const std::string& dir, std::string& error) {
     CreateDirectoryA(dir.c_str(), nullptr);
     CreateDirectoryA((dir + "\\data").c_str(), nullptr);
+    for (const char* name : kSessionFiles) DeleteFileA((dir + "\\" + name).c_str());
     std::string from = ProgramDirectory();
     for (const char* name : kKitFiles) {
         if (!CopyFileA((from + name).c_str(), (dir + "\\" + name).c_str(), FALSE)) {

@@ -10,7 +10,8 @@
 // The argument the installed copy of the demo is started with.
 constexpr char kInstalledArgument[] = "/installed";
 
-// Installs the kit from the directory of this program into dir. False with
+// Installs the kit from the directory of this program into dir, removing
+// the stores and the backup file an earlier session left there. False with
 // a sentence in error when a file cannot be copied or written.
 bool InstallKit(const std::string& dir, std::string& error);
 
