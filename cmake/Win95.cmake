@@ -2,8 +2,14 @@
 
 if(WIN32)
     # The runtime is linked statically: WIN95.dll and the test programs depend
-    # on no MinGW runtime DLL.
+    # on no MinGW runtime DLL. Every function in a section of its own, so
+    # that the DLL's link drops what no export reaches (data stays in the
+    # common sections: with sections of their own, MinGW's GCC puts
+    # zero-initialised tables into .data, where they take room in the file);
+    # debug information always (the shipped DLL carries it in a separate
+    # file).
     add_link_options(-static -static-libgcc -static-libstdc++)
+    add_compile_options(-g -ffunction-sections)
 else()
     option(WIN95_SANITIZE "Build the native tests with ASan and UBSan" ON)
     if(WIN95_SANITIZE)
@@ -18,6 +24,14 @@ endif()
 function(win95_library name)
     add_library(${name} STATIC ${ARGN})
     win95_target_defaults(${name})
+    if(WIN32 AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+        # The code of WIN95.dll: optimised for size whatever the build type,
+        # without exception or unwind tables, since nothing in it throws
+        # (results are codes, allocations are nothrow); debuggers unwind
+        # through the debug information.
+        target_compile_options(${name} PRIVATE -Os -fno-exceptions
+                               -fno-asynchronous-unwind-tables)
+    endif()
 endfunction()
 
 function(win95_target_defaults target)
@@ -27,15 +41,44 @@ function(win95_target_defaults target)
 endfunction()
 
 # A GoogleTest program, registered with CTest (run under Wine in the win32
-# build through CMAKE_CROSSCOMPILING_EMULATOR).
+# build through CMAKE_CROSSCOMPILING_EMULATOR). SHARDS n registers it n
+# times, as NAME.1 to NAME.n, each running its share of the tests
+# (GoogleTest's sharding), so that a long program runs side by side with
+# itself.
 function(win95_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "SHARDS" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    win95_posix_threads(ON)
     add_executable(${name} ${T_SOURCES})
     win95_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${T_LIBRARIES} GTest::gmock GTest::gtest_main)
     if(WIN32)
         add_dependencies(${name} WIN95)
     endif()
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS "${T_LABELS}")
+    if(NOT T_SHARDS)
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS "${T_LABELS}")
+        return()
+    endif()
+    foreach(shard RANGE 1 ${T_SHARDS})
+        math(EXPR index "${shard} - 1")
+        add_test(NAME ${name}.${shard} COMMAND ${name})
+        set_tests_properties(${name}.${shard} PROPERTIES TIMEOUT 900 LABELS "${T_LABELS}"
+            ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${index}")
+    endforeach()
 endfunction()
+
+# Targets created after this macro (in the calling directory and below) are
+# compiled and linked with the posix thread model compilers, which GoogleTest
+# and the test programs need; win95_posix_threads(OFF) ends that. No effect
+# outside the win32 build.
+macro(win95_posix_threads on)
+    if(WIN32)
+        foreach(var C_COMPILER CXX_COMPILER C_LINKER CXX_LINKER)
+            if(${on})
+                set(CMAKE_${var}_LAUNCHER ${WIN95_POSIX_LAUNCHER})
+            else()
+                unset(CMAKE_${var}_LAUNCHER)
+            endif()
+        endforeach()
+    endif()
+endmacro()

@@ -3,18 +3,19 @@
 
 - the export directory names the DLL "WIN95.dll" and holds exactly the
   expected (ordinal, name) pairs, no more and no fewer;
-- it imports only from DLLs that Windows 95 has;
+- it imports, by name, only functions that WIN95.imports lists (the
+  functions of Windows 95's own DLLs and of the msvcrt.dll the kit installs
+  that the library may use);
 - it carries a version resource.
 
-Usage: check_exports.py WIN95.dll exports.expected
+Usage: check_exports.py WIN95.dll exports.expected WIN95.imports
 Prints every difference and exits 1 when there is one.
 """
 import struct
 import sys
 
-ALLOWED_IMPORTS = {"kernel32.dll", "user32.dll", "advapi32.dll", "gdi32.dll", "shell32.dll",
-                   "ole32.dll", "rasapi32.dll", "tapi32.dll", "msvcrt.dll"}
 RT_VERSION = 16
+IMPORT_BY_ORDINAL = 0x80000000
 
 
 class PE:
@@ -28,6 +29,7 @@ class PE:
         optional = pe + 24
         if struct.unpack_from("<H", data, optional)[0] != 0x10B:
             raise ValueError("not a 32-bit image")
+        self.image_base = struct.unpack_from("<I", data, optional + 28)[0]
         self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
                             for i in range(16)]
         table = optional + optional_size
@@ -50,6 +52,14 @@ class PE:
         start = self.offset(rva)
         return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
 
+    def export_rvas(self):
+        """{name: RVA} of the named exports."""
+        rva = self.directories[0][0]
+        names, name_table = self.u32(rva + 24), self.u32(rva + 32)
+        functions, ordinal_table = self.u32(rva + 28), self.u32(rva + 36)
+        return {self.text(self.u32(name_table + 4 * i)):
+                self.u32(functions + 4 * self.u16(ordinal_table + 2 * i)) for i in range(names)}
+
     def exports(self):
         rva = self.directories[0][0]
         name = self.text(self.u32(rva + 12))
@@ -67,10 +77,19 @@ class PE:
         return name, pairs
 
     def imports(self):
+        """(DLL, function) pairs; a function imported by ordinal is "#N"."""
         rva = self.directories[1][0]
         found = []
         while rva and self.u32(rva + 12):
-            found.append(self.text(self.u32(rva + 12)))
+            dll = self.text(self.u32(rva + 12))
+            thunks = self.u32(rva) or self.u32(rva + 16)
+            while self.u32(thunks):
+                entry = self.u32(thunks)
+                if entry & IMPORT_BY_ORDINAL:
+                    found.append((dll, "#%d" % (entry & 0xFFFF)))
+                else:
+                    found.append((dll, self.text(entry + 2)))
+                thunks += 4
             rva += 20
         return found
 
@@ -85,14 +104,20 @@ class PE:
         return False
 
 
-def main():
-    dll, expected_path = sys.argv[1], sys.argv[2]
-    pe = PE(open(dll, "rb").read())
-    expected = set()
-    for line in open(expected_path):
+def table_lines(path):
+    for line in open(path):
         if line.strip() and not line.startswith("#"):
-            ordinal, name = line.split()
-            expected.add((int(ordinal), name))
+            yield line.split()
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__.strip().splitlines()[-2])
+        return 2
+    dll, expected_path, allowed_path = sys.argv[1:]
+    pe = PE(open(dll, "rb").read())
+    expected = {(int(fields[0]), fields[1]) for fields in table_lines(expected_path)}
+    allowed = {(fields[0].lower(), fields[1]) for fields in table_lines(allowed_path)}
 
     problems = []
     name, exported = pe.exports()
@@ -102,16 +127,20 @@ def main():
         problems.append("missing export %d %s" % (ordinal, export))
     for ordinal, export in sorted(exported - expected):
         problems.append("unexpected export %d %s" % (ordinal, export))
-    for imported in pe.imports():
-        if imported.lower() not in ALLOWED_IMPORTS:
-            problems.append("foreign import %s" % imported)
+    imports = pe.imports()
+    for imported, function in imports:
+        if (imported.lower(), function) not in allowed:
+            problems.append("import outside %s: %s %s" % (allowed_path.split("/")[-1], imported,
+                                                         function))
     if not pe.has_version_resource():
         problems.append("no version resource")
 
     for problem in problems:
         print(problem)
-    print("%s: %d exports, imports %s: %s" % (dll, len(exported), ", ".join(pe.imports()),
-                                                "FAILED" if problems else "ok"))
+    dlls = sorted({imported for imported, _ in imports}, key=str.lower)
+    print("%s: %d exports, %d imports from %s: %s" % (dll, len(exported), len(imports),
+                                                     ", ".join(dlls),
+                                                     "FAILED" if problems else "ok"))
     return 1 if problems else 0
 
 
