@@ -10,6 +10,8 @@ if(WIN32)
     # file).
     add_link_options(-static -static-libgcc -static-libstdc++)
     add_compile_options(-g -ffunction-sections)
+    set(WIN95_DLL_CODE_OPTIONS -march=i486 -mtune=generic -Os -fno-exceptions
+        -fno-asynchronous-unwind-tables)
 else()
     option(WIN95_SANITIZE "Build the native tests with ASan and UBSan" ON)
     if(WIN95_SANITIZE)
@@ -25,12 +27,13 @@ function(win95_library name)
     add_library(${name} STATIC ${ARGN})
     win95_target_defaults(${name})
     if(WIN32 AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
-        # The code of WIN95.dll: optimised for size whatever the build type,
-        # without exception or unwind tables, since nothing in it throws
-        # (results are codes, allocations are nothrow); debuggers unwind
-        # through the debug information.
-        target_compile_options(${name} PRIVATE -Os -fno-exceptions
-                               -fno-asynchronous-unwind-tables)
+        # The code of WIN95.dll: for the 486 and later, the processors
+        # Windows 95 runs on (the compiler's default, the Pentium Pro, would
+        # use instructions a Pentium lacks); optimised for size whatever the
+        # build type; without exception or unwind tables, since nothing in it
+        # throws (results are codes, allocations are nothrow), debuggers
+        # unwind through the debug information.
+        target_compile_options(${name} PRIVATE ${WIN95_DLL_CODE_OPTIONS})
     endif()
 endfunction()
 
