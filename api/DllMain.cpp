@@ -5,13 +5,15 @@
 
 #include "api/Library.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// At DLL_PROCESS_DETACH a reserved argument that is not null means the
+// process is ending (rather than FreeLibrary unloading the library).
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             LibraryAttach(instance);
             break;
         case DLL_PROCESS_DETACH:
-            LibraryDetach(instance);
+            LibraryDetach(instance, reserved != nullptr);
             break;
         default:
             LibraryThreadNotification(instance);

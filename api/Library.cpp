@@ -3,9 +3,12 @@
 #include "api/LibraryLock.h"
 #include "api/ModuleInstance.h"
 #include "api/ObjectHandleTable.h"
+#include "api/UnloadState.h"
+#include "dialer/ActiveDialers.h"
 
 void LibraryAttach(HINSTANCE instance) {
     SetModuleInstance(instance);
+    SetUnloadState(false, false);
     LibraryLock::Create();
 }
 
@@ -13,8 +16,10 @@ void LibraryThreadNotification(HINSTANCE instance) {
     SetModuleInstance(instance);
 }
 
-void LibraryDetach(HINSTANCE instance) {
+void LibraryDetach(HINSTANCE instance, bool processEnding) {
     SetModuleInstance(instance);
+    SetUnloadState(true, processEnding);
     LibraryLock::Delete();
     ObjectHandleTable::DestroyAllAtUnload();
+    ActiveDialers::DeleteLock();
 }

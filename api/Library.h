@@ -14,7 +14,10 @@ void LibraryAttach(HINSTANCE instance);
 // Thread attach and detach: stores the module instance again.
 void LibraryThreadNotification(HINSTANCE instance);
 // Process detach: stores the module instance, deletes the library lock, then
-// destroys every object still in the handle table (without any lock).
-void LibraryDetach(HINSTANCE instance);
+// destroys every object still in the handle table (without any lock). When
+// the process is ending (rather than the library being freed), the loader
+// lock is held and the other threads are gone: the objects then free their
+// memory only.
+void LibraryDetach(HINSTANCE instance, bool processEnding = false);
 
 #endif

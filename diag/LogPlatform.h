@@ -1,5 +1,6 @@
 // What the log stream needs from the platform besides its implementation:
-// the local time prefix and the debugger output for its own error reports.
+// the local time prefix, the debugger output for its own error reports, and
+// a pause while another thread loads a stream's settings.
 #ifndef WIN95_DIAG_LOGPLATFORM_H
 #define WIN95_DIAG_LOGPLATFORM_H
 
@@ -9,5 +10,7 @@
 void FormatLogTime(char* out, size_t size);
 // Passes a text to the debugger output, whatever the log settings say.
 void DebuggerOutput(const char* text);
+// Lets the other threads run for a moment.
+void YieldToOtherThreads();
 
 #endif

@@ -17,6 +17,11 @@ public:
 
     HANDLE Get() const { return m_handle; }
     bool Valid() const { return m_handle != Traits::Invalid(); }
+    // Closes the handle now.
+    void Reset() {
+        if (Valid()) Traits::Close(m_handle);
+        m_handle = Traits::Invalid();
+    }
 
 private:
     HANDLE m_handle;

@@ -141,21 +141,26 @@ VLogOut& VLogOut::operator=(const VLogOut& other) {
     return *this;
 }
 
+// Threads may start their first messages on one stream at once: each runs
+// the lazy initialisation (the implementation loads its settings once, the
+// others wait for that load), and the initialised flag is published only
+// after the active flag, so that a thread that sees it set sees the stream's
+// real activity. Both are stored and read as atomic words.
 void VLogOut::LazyInit() {
-    if (!m_pImp) {
-        m_bActive = 0;
-        return;
+    int active = 0;
+    if (m_pImp) {
+        m_pImp->Init();
+        active = (m_pImp->GlobalFlags() || m_pImp->ModuleFlags()) ? 1 : 0;
     }
-    m_pImp->Init();
-    m_bActive = (m_pImp->GlobalFlags() || m_pImp->ModuleFlags()) ? 1 : 0;
+    __atomic_store_n(&m_bActive, active, __ATOMIC_RELAXED);
 }
 
 VLogOut& VLogOut::operator()(unsigned long mask, int continuation) {
-    if (!m_bInitialised) {
+    if (!__atomic_load_n(&m_bInitialised, __ATOMIC_ACQUIRE)) {
         LazyInit();
-        m_bInitialised = 1;
+        __atomic_store_n(&m_bInitialised, 1, __ATOMIC_RELEASE);
     }
-    if (!m_bActive) return *this;
+    if (!__atomic_load_n(&m_bActive, __ATOMIC_RELAXED)) return *this;
     m_pImp->SetMask(mask);
     m_bProducing = m_pImp->IsProducing();
     if (!m_bProducing) return *this;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "diag/LogPlatform.h"
+
 namespace {
 
 VLogObserver* g_pObserver = nullptr;
@@ -32,9 +34,13 @@ VLogOutImp::VLogOutImp(const char* sectionName, const char* iniName)
 VLogOutImp::~VLogOutImp() = default;
 
 void VLogOutImp::Init() {
-    if (m_bLoaded) return;
-    m_bLoaded = true;
-    LoadSettings();
+    int state = kUnloaded;
+    if (m_loadState.compare_exchange_strong(state, kLoading, std::memory_order_acq_rel)) {
+        LoadSettings();
+        m_loadState.store(kLoaded, std::memory_order_release);
+        return;
+    }
+    while (m_loadState.load(std::memory_order_acquire) != kLoaded) YieldToOtherThreads();
 }
 
 void VLogOutImp::SetMask(unsigned long mask) {

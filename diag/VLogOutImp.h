@@ -11,6 +11,7 @@
 #ifndef WIN95_DIAG_VLOGOUTIMP_H
 #define WIN95_DIAG_VLOGOUTIMP_H
 
+#include <atomic>
 #include <cstdint>
 
 #include "diag/HeapText.h"
@@ -68,7 +69,6 @@ protected:
     HeapText m_pSecondLogFile;
     int m_bHexMode = 0;
     bool m_bConstructed = false;
-    bool m_bLoaded = false;
 };
 
 class VLogOutImp : public VLogOutImpBase {
@@ -77,6 +77,8 @@ public:
     ~VLogOutImp() override;
 
     // Loads the settings; only the first call of an implementation reads.
+    // Calls from several threads at once are safe: the others wait until
+    // the first has read, and all return with the settings loaded.
     void Init() override;
     const char* IniFileName() const override;
     void Write(const char* text) override;
@@ -111,8 +113,12 @@ private:
     void PutCharacter(int value);
     // Hands one formatted piece to the observer and the devices.
     void Emit(const char* text);
-    void LoadSettings();  // the platform's settings load
+    // The platform's settings load. It must not log: a message on this
+    // implementation would wait for the load it is part of.
+    void LoadSettings();
 
+    enum LoadState { kUnloaded, kLoading, kLoaded };
+    std::atomic<int> m_loadState{kUnloaded};
     uint16_t m_wRefCount = 1;
     unsigned long m_dwMask = 0;
     int m_bProducing = 0;

@@ -2,6 +2,7 @@
 // tests: every category is produced (unless WIN95_LOG_FLAGS names others, in
 // hexadecimal) and reaches the log observer; WIN95_LOG_STDERR=1 also prints
 // the pieces on standard error.
+#include <sched.h>
 #include <sys/time.h>
 
 #include <cstdio>
@@ -22,6 +23,10 @@ void FormatLogTime(char* out, size_t size) {
 
 void DebuggerOutput(const char* text) {
     std::fputs(text, stderr);
+}
+
+void YieldToOtherThreads() {
+    sched_yield();
 }
 
 void VLogOutImp::LoadSettings() {

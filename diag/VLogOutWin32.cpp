@@ -2,10 +2,12 @@
 // file, and the write path to the debugger output and the log files.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "api/UnloadState.h"
 #include "diag/LogPlatform.h"
 #include "diag/ScopedHandle.h"
 #include "diag/VLogOutImp.h"
@@ -14,10 +16,58 @@
 namespace {
 
 const char kGlobalSection[] = "GlobalDebug";
+const char kAppendMutexName[] = "WIN95 Log Append";
+const DWORD kAppendWait = 5000;
+
+// The setup wizard and Connect.exe (and their threads) append to the same
+// log files. Moving to the end and writing must be one step for each
+// writer, or pieces overwrite each other: a named mutex, the same in every
+// process, is held around both. A holder that does not let go within
+// kAppendWait ms (a process stopped in a debugger) is not waited for
+// longer: the piece is written all the same. At process exit, when no other
+// thread of the process is left and no wait may be made, it is not taken.
+//
+// The process opens the mutex once, on its first append, and closes it with
+// the library's static objects.
+std::atomic<HANDLE> g_appendMutex{nullptr};
+
+struct AppendMutexCloser {
+    ~AppendMutexCloser() {
+        if (HANDLE mutex = g_appendMutex.exchange(nullptr)) CloseHandle(mutex);
+    }
+} g_appendMutexCloser;
+
+HANDLE AppendMutex() {
+    HANDLE mutex = g_appendMutex.load(std::memory_order_acquire);
+    if (mutex) return mutex;
+    HANDLE made = CreateMutexA(nullptr, FALSE, kAppendMutexName);
+    if (!made || g_appendMutex.compare_exchange_strong(mutex, made)) return made;
+    CloseHandle(made);  // another thread's is kept
+    return mutex;
+}
+
+class AppendLock {
+public:
+    AppendLock() : m_mutex(ProcessEnding() ? nullptr : AppendMutex()), m_owned(false) {
+        if (!m_mutex) return;
+        DWORD wait = WaitForSingleObject(m_mutex, kAppendWait);
+        m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    }
+    ~AppendLock() {
+        if (m_owned) ReleaseMutex(m_mutex);
+    }
+    AppendLock(const AppendLock&) = delete;
+    AppendLock& operator=(const AppendLock&) = delete;
+
+private:
+    HANDLE m_mutex;
+    bool m_owned;
+};
 
 // Appends text to a log file: an existing file is opened for reading and
 // writing unless it is read-only (then it is skipped); a missing one is
-// created with normal attributes. Failures are silent.
+// created with normal attributes. Failures are silent. The caller holds the
+// AppendLock.
 void AppendToFile(const char* path, const char* text, DWORD length) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
@@ -55,6 +105,11 @@ void FormatLogTime(char* out, size_t size) {
 
 void DebuggerOutput(const char* text) {
     OutputDebugStringA(text);
+}
+
+// Sleep(0) would give way to threads of the same priority only.
+void YieldToOtherThreads() {
+    Sleep(1);
 }
 
 void VLogOutImp::LoadSettings() {
@@ -114,8 +169,11 @@ void VLogOutImp::Write(const char* text) {
         out = converted;
     }
     DWORD outLength = static_cast<DWORD>(length + bare);
-    if (!m_pGlobalLogFile.Empty()) AppendToFile(m_pGlobalLogFile.Text(), out, outLength);
-    if (!m_pSecondLogFile.Empty()) AppendToFile(m_pSecondLogFile.Text(), out, outLength);
+    if (!m_pGlobalLogFile.Empty() || !m_pSecondLogFile.Empty()) {
+        AppendLock hold;
+        if (!m_pGlobalLogFile.Empty()) AppendToFile(m_pGlobalLogFile.Text(), out, outLength);
+        if (!m_pSecondLogFile.Empty()) AppendToFile(m_pSecondLogFile.Text(), out, outLength);
+    }
     std::free(converted);
 }
 

@@ -3,6 +3,7 @@
 // reports the connection up (or given up) through "AutoDial Semaphore".
 #include <win95/Exports.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "api/ModuleInstance.h"
@@ -13,24 +14,31 @@
 namespace {
 
 const DWORD kModulePathSize = 256;
+// The command line: the program's path in quotes, a blank and the switch.
+const DWORD kCommandSize = kModulePathSize + 2;
 
-// "Connect.exe /S" in the library's directory, formed in the module path
-// buffer. False (with ERROR_FILENAME_EXCED_RANGE) when the directory leaves
-// no room for it.
-bool FormCommandLine(char (&command)[kModulePathSize]) {
-    DWORD length = GetModuleFileNameA(GetModuleInstance(), command, kModulePathSize);
+// "Connect.exe" in the library's directory, formed in the module path
+// buffer, and the command line that starts it. The path is passed as the
+// application name and quoted in the command line, so that a directory with
+// blanks ("C:\Program Files\...") can name no other program (unquoted,
+// "C:\Program.exe" would be tried first); the program still sees "/S" as
+// its argument. False (with ERROR_FILENAME_EXCED_RANGE) when the directory
+// leaves no room for "Connect.exe /S" in the module path buffer.
+bool FormCommandLine(char (&program)[kModulePathSize], char (&command)[kCommandSize]) {
+    DWORD length = GetModuleFileNameA(GetModuleInstance(), program, kModulePathSize);
     if (length >= kModulePathSize) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    command[length] = '\0';
-    char* slash = std::strrchr(command, '\\');
-    size_t start = slash ? static_cast<size_t>(slash - command) + 1 : 0;
-    if (start + sizeof kConnectCommand > kModulePathSize) {
+    program[length] = '\0';
+    char* slash = std::strrchr(program, '\\');
+    size_t start = slash ? static_cast<size_t>(slash - program) + 1 : 0;
+    if (start + sizeof kConnectProgram + sizeof kConnectSwitch > kModulePathSize) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    std::memcpy(command + start, kConnectCommand, sizeof kConnectCommand);
+    std::memcpy(program + start, kConnectProgram, sizeof kConnectProgram);
+    std::snprintf(command, sizeof command, "\"%s\" %s", program, kConnectSwitch);
     return true;
 }
 
@@ -49,12 +57,16 @@ extern "C" BOOL WINAPI AutoDialHandler(HWND, LPSTR entryName, DWORD, LPDWORD ret
     }
     g_Log(LOG_INFO) << "AutoDialHandler: Winexec Connect.exe\n";
 
-    char command[kModulePathSize];
+    char program[kModulePathSize];
+    char command[kCommandSize];
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     PROCESS_INFORMATION process = {};
-    if (!FormCommandLine(command) ||
-        !CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+    // The semaphore exists before the application starts: a release its
+    // dialer makes at once is not lost.
+    KernelObject semaphore(CreateSemaphoreA(nullptr, 0, 2, kAutoDialSemaphoreName));
+    if (!FormCommandLine(program, command) ||
+        !CreateProcessA(program, command, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &process)) {
         DWORD error = GetLastError();
         Answer(retCode, error);
@@ -64,12 +76,10 @@ extern "C" BOOL WINAPI AutoDialHandler(HWND, LPSTR entryName, DWORD, LPDWORD ret
     KernelObject processHandle(process.hProcess);
     KernelObject threadHandle(process.hThread);
 
-    {
-        KernelObject semaphore(CreateSemaphoreA(nullptr, 0, 2, kAutoDialSemaphoreName));
-        g_Log(LOG_INFO) << "AutoDialHandler: WaitForMultipleObjects() called\n";
-        HANDLE waitFor[2] = {processHandle.Get(), semaphore.Get()};
-        WaitForMultipleObjects(2, waitFor, FALSE, INFINITE);
-    }
+    g_Log(LOG_INFO) << "AutoDialHandler: WaitForMultipleObjects() called\n";
+    HANDLE waitFor[2] = {processHandle.Get(), semaphore.Get()};
+    WaitForMultipleObjects(2, waitFor, FALSE, INFINITE);
+    semaphore.Reset();
 
     DWORD exitCode = 1;
     DWORD read = 0;

@@ -152,24 +152,34 @@ DWORD GetDCESpeed(const char* modemName) {
 
     // Each device is opened and examined in turn. One that cannot be opened
     // (busy, or gone) is passed over, so that it cannot hide the modem's
-    // line behind it.
+    // line behind it, unless it is the modem's own line: then there is no
+    // speed to read, and the log says why.
     OpenLine line;
     DWORD device = 0;
     bool found = false;
     for (; device < devices; ++device) {
-        LONG result = line.Open(tapi.Get(), device, version);
-        if (result != 0) {
-            LogTapiFailure(kSpeedPrefix, "lineOpen", result);
-            continue;
-        }
-        result = lineGetDevCaps(tapi.Get(), device, version, 0, caps);
+        LONG opened = line.Open(tapi.Get(), device, version);
+        LONG result = lineGetDevCaps(tapi.Get(), device, version, 0, caps);
         if (result != 0) {
             line.Close();
             tapi.Shutdown();
+            if (opened != 0) LogTapiFailure(kSpeedPrefix, "lineOpen", opened);
             LogTapiFailure(kSpeedPrefix, "lineGetDevCaps", result);
             return 0;
         }
-        if (LineNameIs(caps, LOWORD(caps->dwLineNameSize), name)) {
+        bool modemsLine = LineNameIs(caps, LOWORD(caps->dwLineNameSize), name);
+        if (opened != 0 && modemsLine) {
+            tapi.Shutdown();
+            g_Log(LOG_ERROR) << kSpeedPrefix << "The line of modem " << name
+                             << " could not be opened: lineOpen returned: "
+                             << static_cast<DWORD>(opened) << "\n";
+            return 0;
+        }
+        if (opened != 0) {
+            LogTapiFailure(kSpeedPrefix, "lineOpen", opened);
+            continue;
+        }
+        if (modemsLine) {
             found = true;
             break;
         }

@@ -7,7 +7,9 @@ constexpr char kServiceConnectoidName[] = "Orvo VelTrane Service";
 // Released by a dialer when its connection is up or given up; the AutoDial
 // handler waits on it.
 constexpr char kAutoDialSemaphoreName[] = "AutoDial Semaphore";
-// The connection application the AutoDial handler starts, beside the library.
-constexpr char kConnectCommand[] = "Connect.exe /S";
+// The connection application the AutoDial handler starts, beside the
+// library, with its switch: "Connect.exe /S".
+constexpr char kConnectProgram[] = "Connect.exe";
+constexpr char kConnectSwitch[] = "/S";
 
 #endif

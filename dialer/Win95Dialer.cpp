@@ -1,11 +1,14 @@
 #include "dialer/Win95Dialer.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "api/ModuleInstance.h"
+#include "api/UnloadState.h"
 #include "diag/BoundedCopy.h"
 #include "diag/Logs.h"
 #include "diag/ScopedHandle.h"
+#include "dialer/ActiveDialers.h"
 #include "dialer/Connectoid.h"
 #include "dialer/LineDevices.h"
 #include "dialer/ServiceNames.h"
@@ -18,15 +21,19 @@ const UINT kPollPeriod = 500;
 const DWORD kHangUpWait = 3000;
 const DWORD kModemRecordVersion = 31;
 const DWORD kProfileRecordVersion = 57;
+// Posted to a notification window by a disconnect on another thread: its
+// own thread destroys it (a thread cannot destroy another's window).
+const UINT kEndDialWindow = WM_USER + 0x100;
+
+// The RAS dial-event message number, set by every Dial and read by every
+// notification window's thread.
+std::atomic<UINT> g_uRasDialEventMessage{0};
 
 bool IsPppFailure(DWORD error) {
     return (error >= 718 && error <= 722) || (error >= 732 && error <= 738);
 }
 
 }  // namespace
-
-Win95Dialer* Win95Dialer::s_apActiveDialers[kMaxActiveDialers];
-UINT Win95Dialer::s_uRasDialEventMessage = 0;
 
 DWORD RasErrorToClass(DWORD error) {
     switch (error) {
@@ -72,8 +79,14 @@ Win95Dialer::Win95Dialer()
       m_szModemName() {}
 
 Win95Dialer::~Win95Dialer() {
+    if (ProcessEnding()) return;
     Disconnect(false);
     m_hCallerWindow = nullptr;
+}
+
+unsigned Win95Dialer::ActiveDialerCount() {
+    ActiveDialers::Guard hold;
+    return ActiveDialers::Count();
 }
 
 DWORD Win95Dialer::Dial(DialRequest* request) {
@@ -91,16 +104,28 @@ DWORD Win95Dialer::Dial(DialRequest* request) {
                          << "\n";
         return WIN95_FAILED;
     }
-    // A dial in progress holds a RAS connection or a notification window: a
-    // second one would orphan them.
-    if (m_hRasConn || m_hNotifyWindow) {
-        g_Log(LOG_ERROR) << "Dial: a dial is already in progress on this dialer\n";
-        return WIN95_FAILED;
+    // The dial takes its entry in the table before anything is changed or
+    // dialed, and leaves it again on every failure: an entry exists only
+    // while its dial does. A dial in progress holds a RAS connection or a
+    // notification window: a second one would orphan them.
+    {
+        ActiveDialers::Guard hold;
+        if (m_hRasConn || m_hNotifyWindow) {
+            g_Log(LOG_ERROR) << "Dial: a dial is already in progress on this dialer\n";
+            return WIN95_FAILED;
+        }
+        if (!ActiveDialers::Add(this)) {
+            g_Log(LOG_ERROR) << "Dial(): " << static_cast<unsigned long>(ActiveDialers::kCapacity)
+                             << " dials are in progress, no room for another\n";
+            return WIN95_FAILED;
+        }
     }
 
     DWORD result = CreateConnectoid(kServiceConnectoidName, *request);
     if (result != 0) {
         g_Log(LOG_ERROR) << "Dial(): CreateConnectoid() failed, retcode=" << result << "\n";
+        ActiveDialers::Guard hold;
+        ActiveDialers::Remove(this);
         return result;
     }
 
@@ -114,10 +139,17 @@ DWORD Win95Dialer::Dial(DialRequest* request) {
 
     m_hCallerWindow = request->window;
     m_uCallerMessage = request->message;
-    AddToActiveDialers();
-    s_uRasDialEventMessage = RegisterWindowMessageA(RASDIALEVENT);
-    if (s_uRasDialEventMessage == 0) s_uRasDialEventMessage = WM_RASDIALEVENT;
-    if (!CreateDialWindow()) {
+    UINT rasMessage = RegisterWindowMessageA(RASDIALEVENT);
+    g_uRasDialEventMessage = rasMessage ? rasMessage : WM_RASDIALEVENT;
+    bool created = CreateDialWindow();
+    {
+        ActiveDialers::Guard hold;
+        if (created)
+            ActiveDialers::SetWindow(this, m_hNotifyWindow);
+        else
+            ActiveDialers::Remove(this);
+    }
+    if (!created) {
         g_Log(LOG_ERROR) << "CreateDialWindow() failed\n";
         return WIN95_FAILED;
     }
@@ -138,6 +170,7 @@ DWORD Win95Dialer::HangUp() {
 
 DWORD Win95Dialer::GetStatus(DWORD* status) {
     if (!status) return WIN95_FAILED;
+    ActiveDialers::Guard hold;
     *status = m_dwLastStatus;
     return 0;
 }
@@ -151,56 +184,68 @@ bool Win95Dialer::CreateDialWindow() {
     RegisterClassA(&windowClass);  // may already exist: that is fine
     m_hNotifyWindow = CreateWindowExA(0, kWindowClass, "", WS_CHILD, 0, 0, 8, 8, m_hCallerWindow,
                                       nullptr, instance, nullptr);
-    return m_hNotifyWindow != nullptr;
+    if (m_hNotifyWindow) return true;
+    // No window of the class is left behind either (fails while another
+    // dial's window exists).
+    UnregisterClassA(kWindowClass, instance);
+    return false;
 }
 
-void Win95Dialer::AddToActiveDialers() {
-    for (Win95Dialer*& entry : s_apActiveDialers) {
-        if (!entry) {
-            entry = this;
-            return;
-        }
-    }
-}
-
-void Win95Dialer::RemoveFromActiveDialers() {
-    for (Win95Dialer*& entry : s_apActiveDialers) {
-        if (entry == this) {
-            entry = nullptr;
-            return;
-        }
-    }
-}
-
-Win95Dialer* Win95Dialer::FindByWindow(HWND window) {
-    for (Win95Dialer* entry : s_apActiveDialers)
-        if (entry && entry->m_hNotifyWindow == window) return entry;
-    return nullptr;
+// Needs the table lock held.
+Win95Dialer::DialEnd Win95Dialer::TakeDial() {
+    DialEnd end = {m_hRasConn, m_hNotifyWindow, m_hCallerWindow, m_uCallerMessage};
+    ActiveDialers::Remove(this);
+    m_hRasConn = nullptr;
+    m_hNotifyWindow = nullptr;
+    return end;
 }
 
 DWORD Win95Dialer::Disconnect(bool notify) {
-    if (m_hRasConn) RasHangUpA(m_hRasConn);
-    RemoveFromActiveDialers();
-    Sleep(kHangUpWait);
-    m_hRasConn = nullptr;
-    if (notify) PostMessageA(m_hCallerWindow, m_uCallerMessage, WIN95_DIAL_DISCONNECTED, 0);
-    if (m_hNotifyWindow) {
-        HWND window = m_hNotifyWindow;
-        DestroyWindow(window);
-        // Whatever is still queued for the window is dispatched before its
-        // handle is forgotten. A window of another thread cannot be
-        // destroyed from here; its messages are not ours to dispatch.
-        MSG message;
-        while (IsWindow(window) && PeekMessageA(&message, window, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+    DialEnd end;
+    {
+        ActiveDialers::Guard hold;
+        end = TakeDial();
     }
-    m_hNotifyWindow = nullptr;
-    UnregisterClassA(kWindowClass, GetModuleInstance());
-    ReleaseAutoDialSemaphore();
+    FinishDial(end, notify);
     return 0;
 }
 
-DWORD Win95Dialer::PostDialerEvent(DWORD state, DWORD error) {
+// The rest of a disconnect, on whatever thread made it: hang up, wait,
+// notify, end the window, release the semaphore.
+void Win95Dialer::FinishDial(const DialEnd& end, bool notify) {
+    if (end.connection) {
+        DWORD result = RasHangUpA(end.connection);
+        if (result != 0)
+            g_Log(LOG_ERROR) << "Win95Dialer::Disconnect(): RasHangUp returned: " << result << "\n";
+    }
+    Sleep(kHangUpWait);
+    if (notify) PostMessageA(end.caller, end.message, WIN95_DIAL_DISCONNECTED, 0);
+    if (end.window) EndDialWindow(end.window);
+    // Fails while another dial's window exists, which unregisters it in turn.
+    UnregisterClassA(kWindowClass, GetModuleInstance());
+    ReleaseAutoDialSemaphore();
+}
+
+// A window of this thread is destroyed, and whatever is still queued for it
+// dispatched; another thread's window is destroyed by its own thread. At
+// unload another thread's window cannot wait for its thread: it is left
+// to the default window procedure, so that nothing calls into the library
+// once it is gone.
+void Win95Dialer::EndDialWindow(HWND window) {
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        if (LibraryUnloading())
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+        else
+            PostMessageA(window, kEndDialWindow, 0, 0);
+        return;
+    }
+    DestroyWindow(window);
+    MSG message;
+    while (IsWindow(window) && PeekMessageA(&message, window, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+bool Win95Dialer::PostDialerEvent(DWORD state, DWORD error) {
     DWORD status;
     DWORD detail = 0;
     if (error != 0) {
@@ -210,15 +255,14 @@ DWORD Win95Dialer::PostDialerEvent(DWORD state, DWORD error) {
     } else {
         status = RasConnStateToStatus(state, &detail);
     }
-    if (status == 0) return 0;
+    if (status == 0) return false;
     m_dwLastStatus = status;
     if (!PostMessageA(m_hCallerWindow, m_uCallerMessage, static_cast<WORD>(status), detail)) {
         g_Log(LOG_ERROR) << "PostDialerEvent(): PostMessage failed, HWND="
                          << static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(m_hCallerWindow))
                          << " LastError=" << GetLastError() << "\n";
     }
-    if (status == WIN95_DIAL_FAILED || status == WIN95_DIAL_DISCONNECTED) Disconnect(false);
-    return 0;
+    return status == WIN95_DIAL_FAILED || status == WIN95_DIAL_DISCONNECTED;
 }
 
 DWORD Win95Dialer::RasConnStateToStatus(DWORD state, DWORD* detail) {
@@ -246,9 +290,9 @@ DWORD Win95Dialer::RasConnStateToStatus(DWORD state, DWORD* detail) {
     }
 }
 
-// A timer tick: a connection that RAS no longer reports, or reports as
-// disconnected, is a dropped line.
-void Win95Dialer::CheckConnection() {
+// A connection that RAS no longer reports, or reports as disconnected, is a
+// dropped line.
+bool Win95Dialer::LineDropped(DWORD* error) {
     RASCONNSTATUS status;
     std::memset(&status, 0, sizeof status);
     status.dwSize = sizeof status;
@@ -258,13 +302,8 @@ void Win95Dialer::CheckConnection() {
                          << ", Simulating a disconnect\n";
         status.rasconnstate = RASCS_Disconnected;
     }
-    if (status.rasconnstate != RASCS_Disconnected) return;
-    PostDialerEvent(RASCS_Disconnected, 0);
-    if (status.dwError != 0)
-        g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped"
-                         << " RAS Error = " << status.dwError << "\n";
-    else
-        g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped\n";
+    *error = status.dwError;
+    return status.rasconnstate == RASCS_Disconnected;
 }
 
 LRESULT CALLBACK Win95Dialer::DialWndProc(HWND window, UINT message, WPARAM first, LPARAM second) {
@@ -273,22 +312,48 @@ LRESULT CALLBACK Win95Dialer::DialWndProc(HWND window, UINT message, WPARAM firs
         KillTimer(window, kPollTimer);
         return DefWindowProcA(window, message, first, second);
     }
-    if (message == WM_TIMER) {
-        Win95Dialer* dialer = FindByWindow(window);
-        if (!dialer) {
-            g_Log(LOG_ERROR) << "DialWndProc(): WM_TIMER recv'd, object not found\n";
-            return 0;
-        }
-        dialer->CheckConnection();
-        return DefWindowProcA(window, message, first, second);
-    }
-    if (s_uRasDialEventMessage != 0 && message == s_uRasDialEventMessage) {
-        Win95Dialer* dialer = FindByWindow(window);
-        if (!dialer)
-            g_Log(LOG_ERROR) << "DialWndProc(): RAS Message recv'd, object not found\n";
-        else
-            dialer->PostDialerEvent(static_cast<DWORD>(first), static_cast<DWORD>(second));
+    if (message == kEndDialWindow) {
+        DestroyWindow(window);
+        UnregisterClassA(kWindowClass, GetModuleInstance());
         return 0;
     }
+    UINT rasMessage = g_uRasDialEventMessage;
+    if (message == WM_TIMER || (rasMessage != 0 && message == rasMessage))
+        return OnDialerMessage(window, message, first, second);
     return DefWindowProcA(window, message, first, second);
+}
+
+// A timer tick or a RAS event: handled on the dialer under the table lock;
+// a disconnect that follows waits after the lock is left.
+LRESULT Win95Dialer::OnDialerMessage(HWND window, UINT message, WPARAM first, LPARAM second) {
+    bool timer = message == WM_TIMER;
+    bool ending = false;
+    bool dropped = false;
+    DWORD dropError = 0;
+    DialEnd end = {};
+    {
+        ActiveDialers::Guard hold;
+        Win95Dialer* dialer = ActiveDialers::Find(window);
+        if (!dialer) {
+            g_Log(LOG_ERROR) << (timer ? "DialWndProc(): WM_TIMER recv'd, object not found\n"
+                                       : "DialWndProc(): RAS Message recv'd, object not found\n");
+            return 0;
+        }
+        if (timer) {
+            dropped = dialer->LineDropped(&dropError);
+            ending = dropped && dialer->PostDialerEvent(RASCS_Disconnected, 0);
+        } else {
+            ending = dialer->PostDialerEvent(static_cast<DWORD>(first), static_cast<DWORD>(second));
+        }
+        if (ending) end = dialer->TakeDial();
+    }
+    if (ending) FinishDial(end, false);
+    if (dropped) {
+        if (dropError != 0)
+            g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped"
+                             << " RAS Error = " << dropError << "\n";
+        else
+            g_Log(LOG_ERROR) << "DialWndProc(): Connection dropped\n";
+    }
+    return timer ? DefWindowProcA(window, message, first, second) : 0;
 }

@@ -10,7 +10,10 @@
 // the connection is up and at every disconnect.
 //
 // RAS events and timer ticks are handled in the message dispatch of the
-// thread that called Dial, without the library lock.
+// thread that called Dial, without the library lock but under the lock of
+// the table of active dialers (ActiveDialers.h), which a dialer leaves
+// before it is destroyed. The notification window is only ever destroyed by
+// its own thread: a disconnect on another thread asks that thread to.
 #ifndef WIN95_DIALER_WIN95DIALER_H
 #define WIN95_DIALER_WIN95DIALER_H
 
@@ -22,32 +25,49 @@
 class Win95Dialer : public DialerObject {
 public:
     Win95Dialer();
-    // Disconnects without notification: at least 3000 ms.
+    // Disconnects without notification: at least 3000 ms. At process exit it
+    // frees memory only.
     ~Win95Dialer() override;
 
     // 0 when the dial started (it goes on asynchronously); 8 for wrong record
-    // versions, a dial still in progress, a null request or a window that
-    // could not be made; the connectoid's code; or RasDialA's error.
+    // versions, a dial still in progress, five dials of other dialers in
+    // progress, a null request or a window that could not be made; the
+    // connectoid's code; or RasDialA's error.
     DWORD Dial(DialRequest* request) override;
     // Disconnects and posts status 3 to the caller. 0.
     DWORD HangUp() override;
     // The last status posted through RAS events. 0, or 8 for a null out-value.
     DWORD GetStatus(DWORD* status) override;
 
-    // The dialers with a dial in progress, found by their notification window.
-    enum { kMaxActiveDialers = 5 };
+    // How many dialers have a dial in progress (for tests).
+    static unsigned ActiveDialerCount();
 
 private:
+    // What a disconnect ends: the dial's connection and window and where
+    // its status goes. Taken from the dialer (under the table lock) before
+    // the disconnect waits, so that the rest needs nothing of the dialer.
+    struct DialEnd {
+        HRASCONN connection;
+        HWND window;
+        HWND caller;
+        UINT message;
+    };
+
     DWORD Disconnect(bool notify);
+    DialEnd TakeDial();
+    static void FinishDial(const DialEnd& end, bool notify);
+    static void EndDialWindow(HWND window);
     bool CreateDialWindow();
-    DWORD PostDialerEvent(DWORD state, DWORD error);
+    // The status for a RAS event posted to the caller; true when the dial
+    // ends with it (status 1 or 3).
+    bool PostDialerEvent(DWORD state, DWORD error);
     DWORD RasConnStateToStatus(DWORD state, DWORD* detail);
-    void CheckConnection();
-    void AddToActiveDialers();
-    void RemoveFromActiveDialers();
+    // A timer tick: true when the line has dropped, with the error that RAS
+    // reports for it.
+    bool LineDropped(DWORD* error);
 
     static LRESULT CALLBACK DialWndProc(HWND window, UINT message, WPARAM first, LPARAM second);
-    static Win95Dialer* FindByWindow(HWND window);
+    static LRESULT OnDialerMessage(HWND window, UINT message, WPARAM first, LPARAM second);
 
     HWND m_hNotifyWindow;
     HRASCONN m_hRasConn;
@@ -55,9 +75,6 @@ private:
     UINT m_uCallerMessage;
     DWORD m_dwLastStatus;
     char m_szModemName[RAS_MaxDeviceName + 1];
-
-    static Win95Dialer* s_apActiveDialers[kMaxActiveDialers];
-    static UINT s_uRasDialEventMessage;
 };
 
 // The error class posted with status 1 for a RAS error number.

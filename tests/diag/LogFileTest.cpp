@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 #include <win95/VLogOut.h>
 
+#include <cstdio>
+#include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "tests/support/ChildTest.h"
 #include "tests/support/DebugMonitor.h"
 #include "tests/support/KitInstall.h"
 #include "tests/support/LogRecorder.h"
@@ -227,6 +232,110 @@ TEST_F(LogFileTest, OverlongNamesAreCutNotOverrun) {
     VLogOut cut("Cut", nullptr);
     cut(1) << "y";
     EXPECT_EQ(cut.Producing(), 1);
+}
+
+// Threads whose first messages on a fresh stream meet all see the settings
+// loaded: every message is produced.
+TEST_F(LogFileTest, ThreadsRacingForTheFirstMessageAreAllProduced) {
+    Set("GlobalDebug", "LogFlags", "1");
+    constexpr int kRounds = 10, kThreads = 4;
+    LogRecorder recorder;
+    for (int round = 0; round < kRounds; ++round) {
+        VLogOut log("Racer", nullptr);
+        HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&] {
+                WaitForSingleObject(start, INFINITE);
+                log(1) << "first\n";
+            });
+        Sleep(20);
+        SetEvent(start);
+        for (std::thread& thread : threads) thread.join();
+        CloseHandle(start);
+    }
+    EXPECT_EQ(recorder.TakeLines("Racer"),
+              std::vector<std::string>(kRounds * kThreads, "1|first\n"));
+}
+
+const char kAppendIni[] = "WIN95_LOG_APPEND_INI";
+const char kAppendProcess[] = "WIN95_LOG_APPEND_PROCESS";
+constexpr int kAppendPieces = 1000;
+
+// Two threads of this process each append kAppendPieces numbered pieces,
+// "p<process> t<thread> n<number>", one piece a message.
+void AppendPieces(const char* ini, int process) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([=] {
+            VLogOut log("Appender", ini);
+            for (int n = 0; n < kAppendPieces; ++n) {
+                char piece[32];
+                std::snprintf(piece, sizeof piece, "p%d t%d n%04d\n", process, t, n);
+                log(1, 1) << piece;
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+}
+
+// The child half of the next test; skipped unless started by it.
+TEST(LogAppendChild, AppendsPieces) {
+    char ini[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA(kAppendIni, ini, sizeof ini))
+        GTEST_SKIP() << "started by TwoProcessesOfTwoThreadsEachAppendWholePieces";
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, "Win95LogAppendReady");
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, "Win95LogAppendGo");
+    ASSERT_TRUE(ready && go);
+    SetEvent(ready);
+    WaitForSingleObject(go, 30000);
+    AppendPieces(ini, 1);
+}
+
+// Two processes of two threads each append to one log file: every piece
+// arrives whole, none is lost or overwritten.
+TEST_F(LogFileTest, TwoProcessesOfTwoThreadsEachAppendWholePieces) {
+    kit.SetConfig("LogDir", nullptr);  // both processes: the current directory
+    std::string ini = DataDir() + "\\append.ini";
+    WritePrivateProfileStringA("GlobalDebug", "LogFlags", "1", ini.c_str());
+    WritePrivateProfileStringA("GlobalDebug", "LogDevices", "2", ini.c_str());
+    WritePrivateProfileStringA("GlobalDebug", "LogFile", "append.log", ini.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+    TempDir current;
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(current.Path().c_str());
+
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "Win95LogAppendReady");
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, "Win95LogAppendGo");
+    {
+        ChildTest child("LogAppendChild.*", kAppendIni, ini);
+        ASSERT_TRUE(child.Started()) << child.StartError();
+        EXPECT_EQ(WaitForSingleObject(ready, 30000), WAIT_OBJECT_0);
+        SetEvent(go);
+        AppendPieces(ini.c_str(), 0);
+        EXPECT_EQ(child.Wait(120000), 0u);
+    }
+    CloseHandle(ready);
+    CloseHandle(go);
+    SetCurrentDirectoryA(previous);
+
+    std::string content = ReadFileBytes(current.File("append.log"));
+    std::set<std::string> pieces;
+    size_t torn = 0;
+    for (size_t start = 0; start < content.size();) {
+        size_t end = content.find("\r\n", start);
+        std::string line = content.substr(start, end == std::string::npos ? end : end - start);
+        int p = -1, t = -1, n = -1;
+        char rest = 0;
+        if (std::sscanf(line.c_str(), "p%d t%d n%d%c", &p, &t, &n, &rest) != 3 || p < 0 || p > 1 ||
+            t < 0 || t > 1 || n < 0 || n >= kAppendPieces || !pieces.insert(line).second) {
+            if (++torn <= 5) ADD_FAILURE() << "torn or repeated: \"" << line << "\"";
+        }
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    EXPECT_EQ(torn, 0u);
+    EXPECT_EQ(pieces.size(), 4u * kAppendPieces) << "pieces lost";
 }
 
 TEST_F(LogFileTest, AStreamWithoutNameReportsOnTheDebuggerOutput) {

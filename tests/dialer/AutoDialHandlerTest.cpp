@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <win95/Exports.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,63 @@
 
 namespace {
 
+// Replaces the process's import of CreateProcessA (which the statically
+// linked handler calls through it) while the object lives, to see the
+// moment the handler starts the application.
+extern "C" void* g_importedCreateProcessA __asm__("__imp__CreateProcessA@40");
+
+class CreateProcessWatch {
+public:
+    CreateProcessWatch() : m_original(Swap(reinterpret_cast<void*>(&Watch))) {
+        s_original = reinterpret_cast<decltype(&CreateProcessA)>(m_original);
+        s_semaphoreExisted = false;
+    }
+    ~CreateProcessWatch() { Swap(m_original); }
+    // Whether "AutoDial Semaphore" existed when the application was started.
+    static bool SemaphoreExisted() { return s_semaphoreExisted; }
+
+private:
+    static void* Swap(void* replacement) {
+        DWORD protection = 0;
+        VirtualProtect(&g_importedCreateProcessA, sizeof(void*), PAGE_READWRITE, &protection);
+        void* previous = g_importedCreateProcessA;
+        g_importedCreateProcessA = replacement;
+        VirtualProtect(&g_importedCreateProcessA, sizeof(void*), protection, &protection);
+        return previous;
+    }
+    static BOOL WINAPI Watch(LPCSTR application, LPSTR command, LPSECURITY_ATTRIBUTES process,
+                             LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags,
+                             LPVOID environment, LPCSTR directory, LPSTARTUPINFOA startup,
+                             LPPROCESS_INFORMATION info) {
+        HANDLE semaphore = OpenSemaphoreA(SYNCHRONIZE, FALSE, "AutoDial Semaphore");
+        s_semaphoreExisted = semaphore != nullptr;
+        if (semaphore) CloseHandle(semaphore);
+        return s_original(application, command, process, thread, inherit, flags, environment,
+                          directory, startup, info);
+    }
+
+    void* m_original;
+    static decltype(&CreateProcessA) s_original;
+    static bool s_semaphoreExisted;
+};
+decltype(&CreateProcessA) CreateProcessWatch::s_original = nullptr;
+bool CreateProcessWatch::s_semaphoreExisted = false;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
 class AutoDialHandlerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ProduceAllGlobalLogs(); }
 
     void SetUp() override { recorder.Take(); }
-    void TearDown() override { SetEnvironmentVariableA("WIN95_FAKE_CONNECT", nullptr); }
+    void TearDown() override {
+        SetEnvironmentVariableA("WIN95_FAKE_CONNECT", nullptr);
+        SetEnvironmentVariableA("WIN95_FAKE_CONNECT_STARTS", nullptr);
+    }
 
     void InstallConnect(KitInstall& kit, const char* mode) {
         CopyFileA((ProgramDirectory() + "fake_connect.exe").c_str(),
@@ -58,6 +110,31 @@ TEST_F(AutoDialHandlerTest, ExitCodeZeroMeansConnected) {
                                         "256|AutoDialHandler: connect.exe exit code: 0\n",
                                         "256|AutoDialHandler: dwRetCode = 1\n",
                                         "20|AutoDialHandler: Returning\n"}));
+}
+
+// A release made as soon as the application runs is not lost: the
+// semaphore exists before the start.
+TEST_F(AutoDialHandlerTest, TheSemaphoreExistsBeforeTheApplicationStarts) {
+    KitInstall kit;
+    InstallConnect(kit, "exit:0");
+    CreateProcessWatch watch;
+    EXPECT_EQ(Handle(), std::make_pair(TRUE, 1ul));
+    EXPECT_TRUE(CreateProcessWatch::SemaphoreExisted());
+}
+
+// In a kit directory with blanks in its path the application is started by
+// its full path: a program named after the path's first part is never run.
+TEST_F(AutoDialHandlerTest, OnlyTheKitsOwnApplicationStartsFromAPathWithBlanks) {
+    KitInstall kit("Orvo Kit");
+    InstallConnect(kit, "exit:0");
+    std::string base = kit.Directory().substr(0, kit.Directory().rfind('\\'));
+    ASSERT_TRUE(CopyFileA((ProgramDirectory() + "fake_connect.exe").c_str(),
+                          (base + "\\Orvo.exe").c_str(), FALSE));
+    std::string starts = base + "\\starts.txt";
+    SetEnvironmentVariableA("WIN95_FAKE_CONNECT_STARTS", starts.c_str());
+    EXPECT_EQ(Handle(), std::make_pair(TRUE, 1ul));
+    EXPECT_EQ(Lower(ReadFileBytes(starts)), Lower(kit.Directory() + "\\Connect.exe|/S\n"))
+        << "started once, with /S";
 }
 
 TEST_F(AutoDialHandlerTest, AnyOtherExitCodeMeansNotConnected) {

@@ -74,14 +74,21 @@ TEST_F(LineDevicesTest, ALineThatCannotBeOpenedDoesNotHideTheModemBehindIt) {
                                    "1|GetDCESpeed(): lineOpen returned: 2147483649\n",
                                    "256|GetDCESpeed(): Line found\n",
                                    "256|GetDCESpeed(): Speed=33600\n", "20|GetDCESpeed(): \n"));
-    EXPECT_THAT(Calls("lineGetDevCaps").size(), 2u) << "device 0 was not examined";
+    EXPECT_THAT(Calls("lineGetDevCaps").size(), 3u)
+        << "device 0's capabilities tell that it is another modem's line";
 
-    // The modem's own line busy: no speed.
+    // The modem's own line busy: no speed, and the log says why.
     doubles.Set("tapi", "OpenError", 2, "0x80000001");
+    doubles.ClearJournal();
     EXPECT_EQ(0u, GetDCESpeed("Sim Modem 2"));
-    std::vector<std::string> log = Log();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ("1|GetDCESpeed(): Modem Sim Modem 2 not found\n", log.back());
+    EXPECT_THAT(Log(), ElementsAre("10|GetDCESpeed(): \n",
+                                   "1|GetDCESpeed(): lineOpen returned: 2147483649\n",
+                                   "1|GetDCESpeed(): The line of modem Sim Modem 2 could not be "
+                                   "opened: lineOpen returned: 2147483649\n"));
+    EXPECT_THAT(CallNames(),
+                ElementsAre("lineInitialize", "lineNegotiateAPIVersion", "lineOpen",
+                            "lineGetDevCaps", "lineOpen", "lineGetDevCaps", "lineClose", "lineOpen",
+                            "lineGetDevCaps", "lineShutdown"));
 }
 
 TEST_F(LineDevicesTest, NoModemOfThatNameOrNoDevicesAtAll) {

@@ -20,6 +20,7 @@
 #include "dialer/Connectoid.h"
 #include "dialer/RasLoader.h"
 #include "tests/dialer/DialerTestSupport.h"
+#include "tests/support/ChildTest.h"
 #include "tests/support/LogSetup.h"
 #include "tests/support/TestFiles.h"
 
@@ -65,10 +66,7 @@ ChildRun RunInVariantFolder(const char* variant, const std::vector<const char*>&
     std::string command = "\"" + program + "\" --gtest_filter=RasVariantChild." + test;
     PROCESS_INFORMATION process = {};
     SetEnvironmentVariableA(kChildVariable, test);
-    // The child runs the one test named, whichever shard of the tests this
-    // process runs.
-    SetEnvironmentVariableA("GTEST_TOTAL_SHARDS", nullptr);
-    SetEnvironmentVariableA("GTEST_SHARD_INDEX", nullptr);
+    UnshardChildren();
     BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
                                   folder.Path().c_str(), &startup, &process);
     SetEnvironmentVariableA(kChildVariable, nullptr);

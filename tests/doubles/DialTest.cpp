@@ -127,6 +127,20 @@ TEST_F(DialTest, HangUpStopsFurtherEvents) {
     EXPECT_EQ(1u, window.WaitFor(RasDialEventMessage(), 2, 2500).size());
     EXPECT_THAT(doubles.CallNames(), ElementsAre("RasDialA", "RasDialEvent", "RasHangUpA"));
     conn = nullptr;
+
+    // Events already on their way still arrive, at once.
+    doubles.Set("dial", "LateEvents", 2);
+    doubles.ClearJournal();
+    ASSERT_EQ(0u, Dial());
+    ASSERT_EQ(2u, Events(2).size());
+    ASSERT_EQ(0u, RasHangUpA(conn));
+    std::vector<PostedMessage> events = window.WaitFor(RasDialEventMessage(), 5, 2500);
+    ASSERT_EQ(4u, events.size());
+    EXPECT_EQ(RASCS_PortOpened, events[2].wParam);
+    EXPECT_EQ(RASCS_ConnectDevice, events[3].wParam);
+    EXPECT_THAT(doubles.CallNames(), ElementsAre("RasDialA", "RasDialEvent", "RasHangUpA",
+                                                 "RasDialEvent", "RasDialEvent"));
+    conn = nullptr;
 }
 
 TEST_F(DialTest, ConnectStatusReportsTheScriptedDropAndErrors) {

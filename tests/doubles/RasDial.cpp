@@ -2,6 +2,7 @@
 // that plays the scenario's state sequence to the caller's notifier from a
 // thread of its own, hang-up, and the connection status with a scripted
 // dropped line. Connections live in the process that dialed.
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -124,6 +125,8 @@ struct Connection {
     UINT message = WM_RASDIALEVENT;
     std::vector<DialEvent> events;
     DWORD delay = DEFAULT_DELAY;
+    // Events already on their way when the connection is hung up.
+    DWORD lateEvents = 0;
     UniqueHandle stop{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
@@ -136,11 +139,12 @@ std::shared_ptr<Connection> Find(HRASCONN handle) {
     return found == g_connections.end() ? nullptr : found->second;
 }
 
-// Hands one event to the notifier unless the connection was hung up; a
-// window gets it posted, a function is called outside the lock.
-void Deliver(Connection& connection, const DialEvent& event) {
+// Hands one event to the notifier unless the connection was hung up (a late
+// event goes out all the same); a window gets it posted, a function is
+// called outside the lock.
+void Deliver(Connection& connection, const DialEvent& event, bool late = false) {
     std::unique_lock<std::mutex> hold(g_lock);
-    if (connection.hungUp) return;
+    if (connection.hungUp && !late) return;
     connection.state = event.state;
     connection.error = event.error;
     if (event.state == RASCS_Connected && !connection.connected) {
@@ -168,10 +172,19 @@ void Deliver(Connection& connection, const DialEvent& event) {
 }
 
 // Plays the events, one delay before each, until one carries an error or
-// the connection is hung up; returns the error that ended it, else 0.
+// the connection is hung up; returns the error that ended it, else 0. RAS
+// posts from a thread of its own: a hang-up does not call back the events
+// that thread is already sending, so the next "LateEvents" of the sequence
+// still reach the notifier after it.
 DWORD PlayEvents(Connection& connection, bool deliver) {
-    for (const DialEvent& event : connection.events) {
-        if (WaitForSingleObject(connection.stop.Get(), connection.delay) == WAIT_OBJECT_0) break;
+    for (size_t next = 0; next < connection.events.size(); ++next) {
+        const DialEvent& event = connection.events[next];
+        if (WaitForSingleObject(connection.stop.Get(), connection.delay) == WAIT_OBJECT_0) {
+            size_t end = std::min(connection.events.size(), next + size_t{connection.lateEvents});
+            for (; deliver && next < end; ++next)
+                Deliver(connection, connection.events[next], true);
+            break;
+        }
         if (deliver) {
             Deliver(connection, event);
         } else {
@@ -263,6 +276,7 @@ DWORD Dial(RASDIALPARAMS* params, DWORD notifierType, LPVOID notifier, HRASCONN*
     connection->message = message ? message : WM_RASDIALEVENT;
     connection->events = ScriptedEvents();
     connection->delay = ScenarioNumber(SECTION, "Delay", DEFAULT_DELAY);
+    connection->lateEvents = ScenarioNumber(SECTION, "LateEvents", 0);
     *conn = connection->handle;
     if (!notifier) return PlayEvents(*connection, false);
     if (StartDialThread(connection)) return 0;

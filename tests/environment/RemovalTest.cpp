@@ -109,6 +109,88 @@ TEST_F(RemovalTest, EntriesWhosePathWouldNotFitTheRecordAreRefused) {
     EXPECT_EQ(Remove(root), 0u);
 }
 
+// Paths that do not name something below a root of an absolute path are
+// refused before anything is touched: files planted where each of them
+// leads stay.
+TEST_F(RemovalTest, PathsThatAreNotAbsoluteAndBelowARootAreRefused) {
+    std::string tree = temp.File("tree");
+    CreateDirectoryA(tree.c_str(), nullptr);
+    CreateDirectoryA((tree + "\\sub").c_str(), nullptr);
+    WriteFileBytes(tree + "\\keep.txt", "k");
+    WriteFileBytes(tree + "\\sub\\keep.txt", "k");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(tree.c_str()));
+    const std::string drive = tree.substr(0, 2);
+    const std::string refused[] = {"",
+                                   ".",
+                                   "sub",
+                                   ".\\sub",
+                                   "\\",
+                                   drive,
+                                   drive + "\\",
+                                   drive + "/",
+                                   drive + "sub",
+                                   tree.substr(2),
+                                   tree + "\\sub\\..",
+                                   tree + "\\sub\\..\\sub",
+                                   tree + "/sub/..",
+                                   tree + "\\.",
+                                   tree + "\\sub\\...",
+                                   drive + "\\.",
+                                   drive + "\\.."};
+    for (const std::string& path : refused) {
+        for (bool isFile : {false, true}) {
+            SCOPED_TRACE(path + (isFile ? " (file)" : " (directory)"));
+            EXPECT_EQ(Remove(path, isFile), 8u);
+            EXPECT_EQ(recorder.TakeLines("Win95Dialer"),
+                      (std::vector<std::string>{"256|RemoveLongFilename: entered " + path + "\n",
+                                                "1|RemoveLongFilename: refused " + path +
+                                                    ": not an absolute path below a root\n"}));
+        }
+    }
+    SetCurrentDirectoryA(previous);
+    EXPECT_TRUE(FileExists(tree + "\\keep.txt"));
+    EXPECT_TRUE(FileExists(tree + "\\sub\\keep.txt"));
+    EXPECT_EQ(Remove(tree + "\\sub\\"), 0u) << "a trailing separator is fine";
+    EXPECT_FALSE(FileExists(tree + "\\sub"));
+}
+
+// Run by check_links.sh, which makes on the host: a tree with a file and a
+// symbolic link to a directory outside it, that directory with a file, and
+// a second link to it. Wine shows a host link to a directory as a directory
+// with FILE_ATTRIBUTE_REPARSE_POINT. A link is removed as a link, never
+// listed. Wine itself cannot remove a host link as a link (its directory
+// removal acts on the target, and fails while that holds files), so here
+// the removal stops at the link, and the files outside stay.
+TEST_F(RemovalTest, DirectoryLinksAreNeverFollowed) {
+    char tree[MAX_PATH] = "", outside[MAX_PATH] = "", link[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("WIN95_LINK_TREE", tree, sizeof tree) ||
+        !GetEnvironmentVariableA("WIN95_LINK_OUTSIDE", outside, sizeof outside) ||
+        !GetEnvironmentVariableA("WIN95_LINK_TOP", link, sizeof link))
+        GTEST_SKIP() << "run by check_links.sh";
+    const std::string inner = std::string(tree) + "\\link";
+    const DWORD kLink = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+    ASSERT_EQ(GetFileAttributesA(inner.c_str()) & kLink, kLink);
+
+    EXPECT_EQ(Remove(link), 8u);
+    EXPECT_EQ(
+        recorder.TakeLines("Win95Dialer"),
+        (std::vector<std::string>{"256|RemoveLongFilename: entered " + std::string(link) + "\n",
+                                  "256|RemoveLongFilename: attempt to remove " + std::string(link) +
+                                      " returned -1, errno = 41\n"}));
+    EXPECT_EQ(Remove(tree), 8u);
+    std::vector<std::string> lines = recorder.TakeLines("Win95Dialer");
+    EXPECT_TRUE(Logged(lines, "RemoveLongFilename: found a directory " + inner));
+    EXPECT_TRUE(Logged(
+        lines, "RemoveLongFilename: attempt to remove " + inner + " returned -1, errno = 41"));
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find(inner + "\\"), std::string::npos)
+            << "listed through the link: " << line;
+    EXPECT_TRUE(FileExists(std::string(outside) + "\\keep.txt"));
+    EXPECT_TRUE(FileExists(std::string(outside) + "\\sub\\deep.txt"));
+}
+
 TEST_F(RemovalTest, GenericApiAnswersSixOutsideItsRequests) {
     std::string kept = temp.File("kept.txt");
     WriteFileBytes(kept, "x");

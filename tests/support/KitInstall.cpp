@@ -4,8 +4,12 @@
 
 #include "api/ModuleInstance.h"
 
-KitInstall::KitInstall() : m_module(nullptr), m_previous(GetModuleInstance()) {
-    std::string copy = m_dir.File("WIN95.dll");
+KitInstall::KitInstall(const char* subdirectory)
+    : m_path(subdirectory ? m_dir.File(subdirectory) : m_dir.Path()),
+      m_module(nullptr),
+      m_previous(GetModuleInstance()) {
+    if (subdirectory) CreateDirectoryA(m_path.c_str(), nullptr);
+    std::string copy = m_path + "\\WIN95.dll";
     CopyFileA((ProgramDirectory() + "WIN95.dll").c_str(), copy.c_str(), FALSE);
     m_module = LoadLibraryA(copy.c_str());
     char section[64];

@@ -14,8 +14,10 @@
 
 class KitInstall {
 public:
-    // The WIN.INI section that "WinSection" names; unique per process.
-    KitInstall();
+    // The WIN.INI section that "WinSection" names; unique per process. With
+    // a subdirectory name, the kit lies in that folder of the temporary
+    // directory (e.g. one with blanks in its name).
+    explicit KitInstall(const char* subdirectory = nullptr);
     ~KitInstall();
 
     // Writes a key of "corecode.ini" section "configuration"; a null value
@@ -26,13 +28,14 @@ public:
     // Sets the WIN.INI "Path" of the kit's section (null deletes it).
     void SetKitPath(const char* path);
 
-    const std::string& Directory() const { return m_dir.Path(); }
+    const std::string& Directory() const { return m_path; }
     const std::string& WinSection() const { return m_section; }
-    std::string ConfigFile() const { return m_dir.File("corecode.ini"); }
+    std::string ConfigFile() const { return m_path + "\\corecode.ini"; }
     HMODULE Module() const { return m_module; }
 
 private:
     TempDir m_dir;
+    std::string m_path;
     std::string m_section;
     HMODULE m_module;
     HINSTANCE m_previous;

@@ -10,18 +10,28 @@ std::string LoggedMessage::Text() const {
 }
 
 void LogRecorder::OnMessage(const char* module, unsigned long mask, int continuation) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_open[std::this_thread::get_id()] = m_messages.size();
     m_messages.push_back(LoggedMessage{module, mask, continuation, {}});
 }
 
+// A piece belongs to the message its own thread started last.
 void LogRecorder::OnText(const char* module, const char* text) {
-    if (m_messages.empty() || m_messages.back().module != module)
+    std::lock_guard<std::mutex> hold(m_lock);
+    auto open = m_open.find(std::this_thread::get_id());
+    if (open == m_open.end() || m_messages[open->second].module != module) {
+        m_open[std::this_thread::get_id()] = m_messages.size();
         m_messages.push_back(LoggedMessage{module, 0, 1, {}});
-    m_messages.back().pieces.push_back(text);
+        open = m_open.find(std::this_thread::get_id());
+    }
+    m_messages[open->second].pieces.push_back(text);
 }
 
 std::vector<LoggedMessage> LogRecorder::Take() {
+    std::lock_guard<std::mutex> hold(m_lock);
     std::vector<LoggedMessage> taken;
     taken.swap(m_messages);
+    m_open.clear();
     return taken;
 }
 

@@ -1,10 +1,13 @@
 // Records what the log streams produce, through the log observer: each
-// message with its module, category mask and pieces. Portable: the same
-// tests run natively and under Wine.
+// message with its module, category mask and pieces, also when several
+// threads log at once. Portable: the same tests run natively and under Wine.
 #ifndef WIN95_TESTS_LOGRECORDER_H
 #define WIN95_TESTS_LOGRECORDER_H
 
+#include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "diag/VLogOutImp.h"
@@ -35,7 +38,10 @@ public:
     std::vector<std::string> TakeLines(const std::string& module);
 
 private:
+    std::mutex m_lock;
     std::vector<LoggedMessage> m_messages;
+    // Per thread, the index of the message its pieces go to.
+    std::map<std::thread::id, size_t> m_open;
 };
 
 // True when text has the shape of the time prefix "MM/DD hh:mm:ss.mmm ".
