@@ -10,18 +10,24 @@
 #  - Windows version "win95": GetVersion and GetVersionEx answer as
 #    Windows 95 does. (Lanes that test later systems remove the value again,
 #    see tools/wine-exec.sh.)
+# Wine's own messages go to PREFIX.log.
 #
 #   tools/wine-prefix.sh PREFIX
 set -eu
 prefix=$1
+log=$prefix.log
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
-wineboot -i < /dev/null > /dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
-    > /dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f > /dev/null 2>&1
-wine reg add 'HKCU\Software\Wine' /v Version /d win95 /f > /dev/null 2>&1
-wineserver -k
-wineserver -w
-test -f "$prefix/system.reg"
+step() {
+    echo "+ $*" >> "$log"
+    "$@" < /dev/null >> "$log" 2>&1 || { echo "wine-prefix: '$*' failed, see $log" >&2; exit 1; }
+}
+: > "$log"
+step wineboot -i
+step wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+step wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f
+step wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+step wine reg add 'HKCU\Software\Wine' /v Version /d win95 /f
+step wineserver -k
+step wineserver -w
+test -f "$prefix/system.reg" || { echo "wine-prefix: no registry in $prefix" >&2; exit 1; }

@@ -4,10 +4,15 @@
 # machines whose kernel cannot run 32-bit code) cannot run WIN95.dll under
 # Wine directly; the guest's processor can.
 #
-# The image is built once per machine into the cache folder (WINEBOX_CACHE,
-# default ~/.cache/win95-winebox, about 2.5 GB) and reused; it is rebuilt when
-# this script, the guest's init script or tools/wine-prefix.sh changes. It
-# needs Debian's package mirror (WINEBOX_MIRROR) and takes a few minutes.
+# The image is built once per machine into a folder of the cache
+# (WINEBOX_CACHE, default ~/.cache/win95-wine-box) named after this script,
+# the guest's init script and tools/wine-prefix.sh, so that a change of any
+# of them makes a new image beside the old one, which the next build removes
+# once no run uses it. About 2.5 GB; it needs Debian's package mirror
+# (WINEBOX_MIRROR) and takes a few minutes.
+#
+#   tools/winebox/build-image.sh         builds the image unless it is there
+#   tools/winebox/build-image.sh --dir   the same, then prints its folder
 #
 # No root is needed where the kernel lets users make user namespaces and
 # the user has subordinate ids (/etc/subuid, /etc/subgid; Debian gives new
@@ -21,12 +26,17 @@ mirror=${WINEBOX_MIRROR:-http://deb.debian.org/debian}
 stamp=$(cat "$here/build-image.sh" "$here/guest-init.sh" "$here/../wine-prefix.sh" |
         sha256sum | cut -c1-16)
 
+image=$cache/$stamp
+ready() {
+    [ -f "$image/ready" ] || return 1
+    [ "${1:-}" = "--dir" ] && echo "$image"
+    return 0
+}
+ready "$@" && exit 0
 mkdir -p "$cache"
-exec 9>"$cache/lock"
-flock 9
-if [ -f "$cache/ready" ] && [ "$(cat "$cache/ready")" = "$stamp" ]; then
-    exit 0
-fi
+exec 9>"$image.lock"
+flock -x 9
+ready "$@" && exit 0
 
 # unshare mode needs user namespaces and subordinate ids for this user.
 user=$(id -un)
@@ -42,8 +52,9 @@ elif ! grep -qs "^$user:" /etc/subuid || ! grep -qs "^$user:" /etc/subgid ||
     sudo=(sudo)
 fi
 
-echo "winebox: building the guest image in $cache (a few minutes, once)"
-rm -rf "$cache/boot" "$cache/disk.img" "$cache/vmlinuz" "$cache/initrd.img" "$cache/ready"
+echo "winebox: building the guest image in $image (a few minutes, once)" >&2
+rm -rf "$image"
+mkdir -p "$image"
 work=$(mktemp -d "$cache/build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp "$here/guest-init.sh" "$here/../wine-prefix.sh" "$work/"
@@ -56,8 +67,8 @@ cp "$here/guest-init.sh" "$here/../wine-prefix.sh" "$work/"
     --customize-hook='chmod 755 "$1/sbin/winebox-init" "$1/usr/local/bin/win95-wine-prefix"' \
     --customize-hook="sync-out /boot $work/boot" \
     --customize-hook='rm -rf "$1"/var/lib/apt/lists/* "$1"/var/cache/apt/*.bin' \
-    --format=ext2 bookworm "$work/disk.img" "$mirror" > "$cache/mmdebstrap.log" 2>&1 || {
-    tail -20 "$cache/mmdebstrap.log"; exit 1; }
+    --format=ext2 bookworm "$work/disk.img" "$mirror" > "$image/mmdebstrap.log" 2>&1 || {
+    tail -20 "$image/mmdebstrap.log" >&2; exit 1; }
 if [ ${#sudo[@]} -gt 0 ]; then
     sudo chown -R "$(id -u):$(id -g)" "$work"
 fi
@@ -66,14 +77,23 @@ fi
 truncate -s 8G "$work/disk.img"
 e2fsck -fy "$work/disk.img" > /dev/null 2>&1 || true
 resize2fs "$work/disk.img" > /dev/null 2>&1
-cp "$work"/boot/vmlinuz-* "$cache/vmlinuz"
-cp "$work"/boot/initrd.img-* "$cache/initrd.img"
-mv "$work/disk.img" "$cache/disk.img"
+cp "$work"/boot/vmlinuz-* "$image/vmlinuz"
+cp "$work"/boot/initrd.img-* "$image/initrd.img"
+mv "$work/disk.img" "$image/disk.img"
 
 # Bake the Wine prefix into the image: one boot without a snapshot.
-job="$cache/prefix-job.sh"
-echo 'HOME=/root win95-wine-prefix /root/.wine' > "$job"
-WINEBOX_SNAPSHOT=0 WINEBOX_SHARE="$cache" "$here/run.sh" --job "$job" > "$cache/prefix.log" 2>&1 || {
-    cat "$cache/prefix.log"; echo "winebox: making the Wine prefix failed"; exit 1; }
-echo "$stamp" > "$cache/ready"
-echo "winebox: image ready"
+job="$image/prefix-job.sh"
+echo 'HOME=/root win95-wine-prefix /root/.wine || { cat /root/.wine.log; exit 1; }' > "$job"
+WINEBOX_IMAGE="$image" WINEBOX_SNAPSHOT=0 WINEBOX_SHARE="$image" "$here/run.sh" --job "$job" \
+    > "$image/prefix.log" 2>&1 || {
+    cat "$image/prefix.log" >&2; echo "winebox: making the Wine prefix failed" >&2; exit 1; }
+touch "$image/ready"
+echo "winebox: image ready" >&2
+
+# Images of other versions of these scripts go once no run holds them.
+for other in "$cache"/????????????????/; do
+    other=${other%/}
+    [ "$other" = "$image" ] && continue
+    (flock -n -x 8 && rm -rf "$other" "$other.lock") 8> "$other.lock"
+done
+ready "$@"

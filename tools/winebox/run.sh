@@ -16,7 +16,6 @@
 # size it.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-cache=${WINEBOX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/win95-wine-box}
 share=${WINEBOX_SHARE:-$(cd "$here/../.." && pwd)}
 timeout=${WINEBOX_TIMEOUT:-3000}
 
@@ -26,7 +25,7 @@ if [ "${1:-}" = "--job" ]; then
 else
     [ "${1:-}" = "--" ] && shift
     [ $# -gt 0 ] || { echo "usage: $0 -- COMMAND [ARG...]" >&2; exit 2; }
-    "$here/build-image.sh" || exit 125
+    image=$("$here/build-image.sh" --dir) || exit 125
     case "$PWD/" in
         "$share"/*) ;;
         *) echo "winebox: $PWD is not inside the shared folder $share" >&2; exit 2 ;;
@@ -52,6 +51,13 @@ else
     } > "$job"
 fi
 rm -f "$job.rc"
+if [ -n "${WINEBOX_IMAGE:-}" ]; then
+    # build-image.sh baking its own image, under its own lock.
+    image=$WINEBOX_IMAGE
+else
+    # Held while the guest runs, so that no build of a newer image removes it.
+    exec 8< "$image.lock" && flock -s 8 || exit 125
+fi
 
 case "$share" in *" "*) echo "winebox: the shared path must not contain blanks" >&2; exit 2 ;; esac
 snapshot=on
@@ -66,9 +72,9 @@ fi
 timeout "$timeout" qemu-system-x86_64 \
     -machine q35 "${accel[@]}" -smp "$cpus" -m "${WINEBOX_MEMORY:-3072}" \
     -display none -serial stdio -monitor none -no-reboot -nic none \
-    -kernel "$cache/vmlinuz" -initrd "$cache/initrd.img" \
+    -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
     -append "root=/dev/vda rw console=ttyS0 quiet loglevel=0 init=/sbin/winebox-init winebox.share=$share winebox.job=$job winebox.cache=${WINEBOX_9P_CACHE:-loose}" \
-    -drive "file=$cache/disk.img,if=virtio,format=raw,snapshot=$snapshot" \
+    -drive "file=$image/disk.img,if=virtio,format=raw,snapshot=$snapshot" \
     -virtfs "local,path=$share,mount_tag=share,security_model=none,id=share" \
     < /dev/null | awk '/@@winebox-begin@@/ { on = 1; next } /@@winebox-end@@/ { on = 0; next } on { print; fflush() }'
 qemu_status=${PIPESTATUS[0]}
