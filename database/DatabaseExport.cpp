@@ -13,8 +13,7 @@ namespace {
 const char kExport[] = "CDatabaseImp::ExportDatabase(): ";
 
 bool NameIs(const FieldDescriptor& descriptor, const char* name) {
-    size_t length = std::strlen(name);
-    return FieldNameLength(descriptor) == length && std::memcmp(descriptor.name, name, length) == 0;
+    return FieldNameIs(descriptor, name, std::strlen(name));
 }
 
 // Lets a location database of an older layout be carried into the current
@@ -234,7 +233,7 @@ DBError CDatabaseImp::ExportDatabase(const char* path) {
     RecordLines records(out, m_Fields, legacy);
     if (!records.Ready()) return DB_NO_MEMORY;
     out << "START_DATABASE_RECORDS\n";
-    error = ReadRecords(CountFromFileSize(), records);
+    error = ReadRecords(0, CountFromFileSize(), m_Fields.RecordSize(), records);
     if (error != DB_OK) return error;
     out << "END_DATABASE_RECORDS\n";
     if (!out.Finish()) return DB_WRITE_FAILED;

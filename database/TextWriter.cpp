@@ -4,20 +4,17 @@
 
 #include "database/TextNumbers.h"
 
-namespace {
-constexpr size_t kBufferSize = 64 * 1024;
+TextWriter::TextWriter(CDatabaseFile& file) : m_File(file), m_pBytes(nullptr) {
+    CBuffer* buffer = file.TextBuffer();
+    if (buffer) m_pBytes = reinterpret_cast<char*>(buffer->GetPointer());
 }
-
-TextWriter::TextWriter(CDatabaseFile& file)
-    : m_File(file), m_pBytes(reinterpret_cast<char*>(m_Buffer.Create(kBufferSize))) {}
 
 bool TextWriter::Flush() {
     if (m_bFailed || !m_pBytes) return false;
-    if (m_nUsed && !m_File.WriteAt(m_nOffset, m_pBytes, static_cast<uint32_t>(m_nUsed))) {
+    if (m_nUsed && m_File.Write(m_pBytes, m_nUsed) != m_nUsed) {
         m_bFailed = true;
         return false;
     }
-    m_nOffset += m_nUsed;
     m_nUsed = 0;
     return true;
 }

@@ -20,6 +20,7 @@ public:
     explicit FaultyFile(FaultPlan& plan) : m_Plan(plan) {}
     int Open(const char* path, unsigned mode) override;
     bool WriteAt(uint64_t offset, const void* buffer, uint32_t count) override;
+    unsigned long Write(const void* buffer, unsigned long count) override;
 
 private:
     FaultPlan& m_Plan;
@@ -63,6 +64,12 @@ bool FaultyFile::WriteAt(uint64_t offset, const void* buffer, uint32_t count) {
     if (m_Plan.m_Fault == FaultPlan::kShort && count > 1)
         CDatabaseFile::WriteAt(offset, buffer, count / 2);
     return false;
+}
+
+unsigned long FaultyFile::Write(const void* buffer, unsigned long count) {
+    if (++m_Plan.m_nWrites != m_Plan.m_nCall || m_Plan.m_Fault == FaultPlan::kNone)
+        return CDatabaseFile::Write(buffer, count);
+    return m_Plan.m_Fault == FaultPlan::kShort ? CDatabaseFile::Write(buffer, count / 2) : 0;
 }
 
 class FaultInjectionTest : public DatabaseTest {
@@ -211,8 +218,9 @@ TEST_F(FaultInjectionTest, ImportStopsAtTheFirstRecordNotWritten) {
                  [&] { result = target->ImportRecords(text.c_str()); },
                  [&](int call) {
                      EXPECT_EQ(result, DB_WRITE_FAILED);
-                     // Writes: the current record, records 0 and 1, 2 and 3, 4.
-                     const uint32_t written[] = {0, 0, 2, 4};
+                     // Writes: records 0 and 1, 2 and 3, then the current
+                     // record once its record is on file, then 4.
+                     const uint32_t written[] = {0, 2, 4, 4};
                      const int32_t current[] = {-1, -1, -1, 3};
                      uint32_t count = 0;
                      target->GetRecordCount(&count);
