@@ -26,6 +26,10 @@ void SetDatabaseFileFactory(DatabaseFileFactory* factory) {
     g_pFactory = factory ? factory : &g_plainFiles;
 }
 
+DatabaseFileFactory& TheDatabaseFileFactory() {
+    return *g_pFactory;
+}
+
 std::unique_ptr<CDatabaseFile> MakeDatabaseFile() {
     return g_pFactory->Make();
 }

@@ -94,8 +94,8 @@ public:
     virtual bool Exists(const char* path);
 #ifdef _WIN32
     // WritePrivateProfileStringA (the backup file's writes; all nulls flush).
-    virtual bool WriteProfileString(const char* section, const char* key, const char* value,
-                                    const char* path);
+    virtual bool PutProfileString(const char* section, const char* key, const char* value,
+                                  const char* path);
 #endif
 
 protected:
@@ -104,6 +104,8 @@ protected:
 
 // Installs a factory (null: plain files again). Process-wide, not locked.
 void SetDatabaseFileFactory(DatabaseFileFactory* factory);
+// The installed factory.
+DatabaseFileFactory& TheDatabaseFileFactory();
 // A new file object, null when memory is short.
 std::unique_ptr<CDatabaseFile> MakeDatabaseFile();
 // Through the installed factory.

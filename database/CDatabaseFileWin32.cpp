@@ -85,7 +85,7 @@ bool DatabaseFileFactory::Exists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool DatabaseFileFactory::WriteProfileString(const char* section, const char* key,
-                                             const char* value, const char* path) {
+bool DatabaseFileFactory::PutProfileString(const char* section, const char* key, const char* value,
+                                           const char* path) {
     return WritePrivateProfileStringA(section, key, value, path) != FALSE;
 }
