@@ -74,8 +74,10 @@ public:
         if (m_Db.IsOpen()) m_Db.ReadHeader();
         uint64_t capacity = kCollectBytes / (m_nSize ? m_nSize : 1);
         m_nCapacity = capacity ? static_cast<uint32_t>(capacity) : 1;
-        if (!m_Records.Create(static_cast<unsigned long>(uint64_t{m_nCapacity} * m_nSize)))
-            return DB_NO_MEMORY;
+        // A database that is not open has no record size; its records are
+        // refused one by one all the same.
+        const uint64_t bytes = uint64_t{m_nCapacity} * m_nSize;
+        if (!m_Records.Create(static_cast<unsigned long>(bytes ? bytes : 1))) return DB_NO_MEMORY;
         bool complete = ScanHeader() && ScanRecords();
         Flush();
         // Also after a text that ends early or a record that could not be
