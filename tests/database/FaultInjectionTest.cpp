@@ -8,7 +8,9 @@
 
 #include "database/CDatabaseFile.h"
 #include "database/CDatabaseIndex.h"
+#include "database/LocationDatabase.h"
 #include "tests/database/DatabaseTesting.h"
+#include "tests/database/StoreTesting.h"
 
 namespace {
 
@@ -34,6 +36,13 @@ public:
     ~FaultPlan() { SetDatabaseFileFactory(nullptr); }
 
     std::unique_ptr<CDatabaseFile> Make() override { return std::make_unique<FaultyFile>(*this); }
+    // Renames and removals count as writes; a faulty one fails.
+    bool Rename(const char* from, const char* to) override {
+        return !Faulty() && DatabaseFileFactory::Rename(from, to);
+    }
+    bool Remove(const char* path) override {
+        return !Faulty() && DatabaseFileFactory::Remove(path);
+    }
 
     // Counts writes from now on; the call-th one (1 = the next) gets the fault.
     void Arm(int call, Fault fault) {
@@ -47,6 +56,8 @@ public:
 
 private:
     friend class FaultyFile;
+    bool Faulty() { return ++m_nWrites == m_nCall && m_Fault != kNone; }
+
     int m_nWrites = 0;
     int m_nCall = 0;
     Fault m_Fault = kNone;
@@ -270,6 +281,47 @@ TEST_F(FaultInjectionTest, IndexWritesThatFailAreReported) {
             }
         },
         3);
+}
+
+// A carry-over that fails at any of its writes loses nothing: the next open
+// carries every record over.
+TEST_F(FaultInjectionTest, ACarryOverThatFailsAnywhereLosesNothing) {
+    CurrentDirectory here(dir.Path());
+    const std::string name = Name("location");
+    std::vector<std::vector<unsigned char>> reference;
+    {
+        OldLocation(60).Write(name);
+        CLocationDatabase store;
+        ASSERT_EQ(store.OpenDatabase(name.c_str(), 81), 0);
+    }
+    {
+        std::unique_ptr<CDatabaseImp> imp = CDatabaseImp::New();
+        ASSERT_EQ(imp->OpenDatabase((name + ".db").c_str(), 0), DB_OK);
+        reference = ReadAll(*imp);
+    }
+    int result = 0;
+    ForEachWrite(
+        [&] {
+            for (const char* file : {".db", ".idx", ".h00", ".old.db", ".new.db", ".new.idx"})
+                RemoveFile(name + file);
+            OldLocation(60).Write(name);
+        },
+        [&] {
+            CLocationDatabase store;
+            result = store.OpenDatabase(name.c_str(), 81);
+        },
+        [&](int) {
+            plan.Arm(0, FaultPlan::kNone);
+            CLocationDatabase store;
+            ASSERT_EQ(store.OpenDatabase(name.c_str(), 81), 0) << "first open: " << result;
+            store.CloseDatabase();
+            std::unique_ptr<CDatabaseImp> imp = CDatabaseImp::New();
+            ASSERT_EQ(imp->OpenDatabase((name + ".db").c_str(), 81), DB_OK);
+            EXPECT_EQ(ReadAll(*imp), reference);
+            EXPECT_FALSE(Exists(name + ".old.db"));
+            EXPECT_FALSE(Exists(name + ".new.db"));
+        },
+        20);
 }
 
 }  // namespace
