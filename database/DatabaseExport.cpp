@@ -79,10 +79,8 @@ public:
             m_pStarts[i] = used;
             std::memcpy(at + used, kIndent, 8);
             used += 8;
-            for (uint32_t k = 0; k < FieldNameLength(descriptor); ++k) {
-                if (descriptor.name[k] == '\n') at[used++] = '\r';
-                at[used++] = descriptor.name[k];
-            }
+            used += static_cast<uint32_t>(
+                TextWriter::WithCrLf(descriptor.name, FieldNameLength(descriptor), at + used));
             at[used++] = '=';
         }
         m_pStarts[fields.Count()] = used;

@@ -41,6 +41,10 @@ public:
     // Writes what is left. True when every byte reached the file.
     bool Finish();
 
+    // Copies length bytes of text to out (room for twice as many) with every
+    // line feed as CR LF; the bytes written.
+    static size_t WithCrLf(const char* text, size_t length, char* out);
+
 private:
     bool Flush();
     // Room for count more bytes, flushing first when needed.
