@@ -24,6 +24,10 @@ static_assert(sizeof(FileMapEntry) == 24, "filemap.dat entry");
 
 const int kMaxNameTries = 1 << 20;
 
+class RuntimeCalls final : public KeyedFileCalls {};
+RuntimeCalls g_runtimeCalls;
+KeyedFileCalls* g_pCalls = &g_runtimeCalls;
+
 // Closes a C runtime descriptor at scope end.
 class Descriptor {
 public:
@@ -74,6 +78,22 @@ bool MakeDataFileName(int map, const char* dir, char* name, size_t size) {
 
 }  // namespace
 
+int KeyedFileCalls::Open(const char* path, int flags) {
+    return _open(path, flags, _S_IREAD | _S_IWRITE);
+}
+
+int KeyedFileCalls::Write(int fd, const void* bytes, unsigned count) {
+    return _write(fd, bytes, count);
+}
+
+bool KeyedFileCalls::Remove(const char* path) {
+    return DeleteFileA(path) != FALSE;
+}
+
+void SetKeyedFileCalls(KeyedFileCalls* calls) {
+    g_pCalls = calls ? calls : &g_runtimeCalls;
+}
+
 int OpenKeyedDataFile(DWORD key, DWORD classId) {
     // An unknown data directory leaves the directory empty: the files are
     // then looked for at the root of the current drive.
@@ -83,7 +103,7 @@ int OpenKeyedDataFile(DWORD key, DWORD classId) {
 
     char path[MAX_PATH + 32];
     JoinPath(path, sizeof path, dir, "filemap.dat");
-    Descriptor map(_open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE));
+    Descriptor map(g_pCalls->Open(path, _O_RDWR | _O_CREAT | _O_BINARY));
     if (map.Get() < 0) return -1;
 
     FileMapEntry entry;
@@ -101,13 +121,21 @@ int OpenKeyedDataFile(DWORD key, DWORD classId) {
     added.key = key;
     added.classId = classId;
     if (!MakeDataFileName(map.Get(), dir, added.name, sizeof added.name)) return -1;
-    // The entry goes right after the last complete one. An incomplete tail
-    // (a write that came short) is no entry anyone can find; an entry put
-    // after it would be out of step with the 24-byte reads of every later
-    // lookup and never be found either.
-    const long end = complete * static_cast<long>(sizeof entry);
-    if (_lseek(map.Get(), end, SEEK_SET) != end) return -1;
-    if (_write(map.Get(), &added, sizeof added) != static_cast<int>(sizeof added)) return -1;
+    // The data file first, so that the entry never names a missing file. The
+    // entry goes right after the last complete one. An incomplete tail (a
+    // write that came short) is no entry anyone can find; an entry put after
+    // it would be out of step with the 24-byte reads of every later lookup
+    // and never be found either.
     JoinPath(path, sizeof path, dir, added.name);
-    return _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    int data = g_pCalls->Open(path, _O_RDWR | _O_CREAT | _O_BINARY);
+    if (data < 0) return -1;
+    const long end = complete * static_cast<long>(sizeof entry);
+    if (_lseek(map.Get(), end, SEEK_SET) != end ||
+        g_pCalls->Write(map.Get(), &added, sizeof added) != static_cast<int>(sizeof added)) {
+        // No entry: the new, empty file goes again.
+        _close(data);
+        g_pCalls->Remove(path);
+        return -1;
+    }
+    return data;
 }

@@ -129,7 +129,7 @@ int CDatabase::CreateDatabase(const char* name, FieldTable& table, uint32_t keyT
     const uint32_t one = 1;
     if (WriteAttachment(0, &one, sizeof one, 0) != 0) return kAttachmentFailed;
     MakePath(path, ".idx");
-    IndexCreation creation{keyType, keyLength, bucketCount};
+    IndexCreation creation{keyType, keyLength, bucketCount, false};
     IndexCode code = AttachIndex(path, &creation);
     if (code != INDEX_OK) {
         CloseDatabase();
@@ -154,9 +154,12 @@ IndexCode CDatabase::AttachIndex(const char* path, const IndexCreation* creation
     if (m_pIndex) return creation ? INDEX_ALREADY_OPEN : INDEX_OK;
     m_pIndex = CDatabaseIndex::New().release();
     if (!m_pIndex) return INDEX_NO_MEMORY;
-    IndexCode code = creation ? m_pIndex->CreateIndex(path, creation->keyType, creation->keyLength,
-                                                      creation->bucketCount)
-                              : m_pIndex->OpenIndex(path);
+    IndexCode code = !creation ? m_pIndex->OpenIndex(path)
+                     : creation->unsealed
+                         ? m_pIndex->CreateUnsealed(path, creation->keyType, creation->keyLength,
+                                                    creation->bucketCount)
+                         : m_pIndex->CreateIndex(path, creation->keyType, creation->keyLength,
+                                                 creation->bucketCount);
     if (code == INDEX_OK) TheOpenIndexTable().Add(path, m_pIndex);
     return code;
 }
@@ -195,17 +198,15 @@ int CDatabase::RebuildIndex(uint32_t keyType, uint32_t keyOffset, uint32_t keyLe
     ReleaseIndex();
     char path[kPathSize];
     if (!MakePath(path, ".idx")) return EncodeIndexCode(INDEX_CREATE_FAILED);
-    IndexCreation creation{keyType, keyLength, bucketCount};
+    IndexCreation creation{keyType, keyLength, bucketCount, true};
     IndexCode code = AttachIndex(path, &creation);
     if (code != INDEX_OK) return EncodeIndexCode(code);
 
-    // The keys go in as InsertKey would put them, record by record; the batch
-    // only saves the writes.
+    // The keys go in record by record through one batch, whose end seals the
+    // index: an index whose rebuild was interrupted stays unsealed.
     IndexBatch batch(*m_pIndex);
-    code = batch.Begin();
-    if (code != INDEX_OK) return EncodeIndexCode(code);
     KeyInserter inserter(batch, keyOffset, keyLength, info.recordSize);
-    error = m_pImp->ReadRecords(info.recordCount, inserter);
+    error = m_pImp->ReadRecords(0, info.recordCount, info.recordSize, inserter);
     if (error != DB_OK) return EncodeDBError(error);
     code = inserter.Result();
     if (code == INDEX_OK) code = batch.Finish();

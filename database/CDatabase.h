@@ -79,6 +79,7 @@ private:
         uint32_t keyType;
         uint32_t keyLength;
         uint32_t bucketCount;
+        bool unsealed;  // keys follow, and the batch that inserts them seals it
     };
     // Attaches the shared index of the path, or a new one opened (creation
     // null) or created; a shared one found at creation gives 10.

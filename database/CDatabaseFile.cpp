@@ -1,12 +1,14 @@
-// The platform-independent part of the file seam: text line ends, the line
-// reader, seeks and the factory.
+// The platform-independent part of the file seam: text, the line reader,
+// seeks and the factory.
 #include "database/CDatabaseFile.h"
 
 #include <new>
 
+#include "database/TextWriter.h"
+
 namespace {
 
-constexpr unsigned long kTextBufferSize = 1024;
+constexpr unsigned long kReadAheadSize = 1024;
 
 class PlainFiles : public DatabaseFileFactory {
 public:
@@ -24,8 +26,28 @@ void SetDatabaseFileFactory(DatabaseFileFactory* factory) {
     g_pFactory = factory ? factory : &g_plainFiles;
 }
 
+DatabaseFileFactory& TheDatabaseFileFactory() {
+    return *g_pFactory;
+}
+
 std::unique_ptr<CDatabaseFile> MakeDatabaseFile() {
     return g_pFactory->Make();
+}
+
+bool RenameDatabaseFile(const char* from, const char* to) {
+    return from && to && g_pFactory->Rename(from, to);
+}
+
+bool RemoveDatabaseFile(const char* path) {
+    return path && g_pFactory->Remove(path);
+}
+
+bool DatabaseFileExists(const char* path) {
+    return path && g_pFactory->Exists(path);
+}
+
+bool RemoveIfPresent(const char* path) {
+    return !DatabaseFileExists(path) || RemoveDatabaseFile(path);
 }
 
 CDatabaseFile::CDatabaseFile() = default;
@@ -34,26 +56,22 @@ CDatabaseFile::~CDatabaseFile() {
     Close();
 }
 
+CBuffer* CDatabaseFile::TextBuffer() {
+    if (!m_Scratch.GetPointer() && !m_Scratch.Create(TextWriter::kBufferSize)) return nullptr;
+    return &m_Scratch;
+}
+
 int CDatabaseFile::WriteText(const char* text) {
     if (!IsOpen() || !text) return 0;
-    if (!m_Scratch.GetPointer() && !m_Scratch.Create(kTextBufferSize)) return 0;
-    unsigned char* scratch = m_Scratch.GetPointer();
-    unsigned long used = 0;
-    for (; *text; ++text) {
-        if (used + 2 > kTextBufferSize) {
-            if (Write(scratch, used) != used) return 0;
-            used = 0;
-        }
-        if (*text == '\n') scratch[used++] = '\r';
-        scratch[used++] = static_cast<unsigned char>(*text);
-    }
-    return (used == 0 || Write(scratch, used) == used) ? 1 : 0;
+    TextWriter out(*this);
+    out << text;
+    return out.Finish() ? 1 : 0;
 }
 
 bool CDatabaseFile::FillReadAhead() {
-    if (!m_ReadAhead.GetPointer() && !m_ReadAhead.Create(kTextBufferSize)) return false;
+    if (!m_ReadAhead.GetPointer() && !m_ReadAhead.Create(kReadAheadSize)) return false;
     m_nAheadPosition = 0;
-    m_nAheadEnd = Read(m_ReadAhead.GetPointer(), kTextBufferSize);
+    m_nAheadEnd = Read(m_ReadAhead.GetPointer(), kReadAheadSize);
     return m_nAheadEnd != 0;
 }
 

@@ -3,9 +3,10 @@
 // _lopen, _lread, _lwrite, _llseek, _lclose), the native build with POSIX
 // calls; everything above this class is the same in both.
 //
-// The engine makes every file object through MakeDatabaseFile(), so a test
-// can install a DatabaseFileFactory whose objects (subclasses overriding the
-// virtual operations) fail or shorten reads and writes.
+// The engine makes every file object through MakeDatabaseFile(), and renames,
+// removes and looks for files through the functions below, so a test can
+// install a DatabaseFileFactory whose objects (subclasses overriding the
+// virtual operations) fail, shorten or interrupt reads, writes and renames.
 //
 // Offsets are 32-bit signed values on the target: positions past
 // kMaxFileSize are refused, never wrapped.
@@ -35,8 +36,9 @@ public:
     // open.
     virtual unsigned long Read(void* buffer, unsigned long count);
     virtual unsigned long Write(const void* buffer, unsigned long count);
-    // Writes text with a carriage return put before every line feed. 1 when
-    // all of it was written, else 0.
+    // Writes text at the current position with a carriage return put before
+    // every line feed (through a TextWriter). 1 when all of it was written,
+    // else 0.
     virtual int WriteText(const char* text);
     // Reads up to the next line end through a read-ahead buffer into at most
     // size - 1 characters, a CR LF pair delivered as one line feed, and
@@ -60,6 +62,10 @@ public:
 
     bool IsOpen() const { return m_hFile != kNoFile; }
 
+    // The buffer in which a TextWriter collects text for this file, made on
+    // first use; null when memory is short.
+    CBuffer* TextBuffer();
+
 protected:
     static constexpr int kNoFile = -1;
     int m_hFile = kNoFile;  // HFILE in the DLL, a descriptor natively
@@ -68,16 +74,29 @@ private:
     long SeekTo(long offset, int origin);  // the platform's seek
     bool FillReadAhead();
 
-    CBuffer m_Scratch;    // 1024 bytes for WriteText's line ends
+    CBuffer m_Scratch;    // the TextWriter's buffer
     CBuffer m_ReadAhead;  // 1024 bytes ahead of ReadLine
     unsigned long m_nAheadPosition = 0;
     unsigned long m_nAheadEnd = 0;
 };
 
-// Makes the file objects of the engine; the default makes plain files.
+// Makes the file objects of the engine and changes the names of files; the
+// default makes plain files and calls the platform (MoveFileA, DeleteFileA,
+// GetFileAttributesA in the DLL, which Windows 95 has; rename without
+// replacing, unlink and stat natively).
 class DatabaseFileFactory {
 public:
     virtual std::unique_ptr<CDatabaseFile> Make() = 0;
+    // Gives the file from the name to; fails when to exists (never replaces).
+    virtual bool Rename(const char* from, const char* to);
+    // Removes the file; false when it is not there or cannot be removed.
+    virtual bool Remove(const char* path);
+    virtual bool Exists(const char* path);
+#ifdef _WIN32
+    // WritePrivateProfileStringA (the backup file's writes; all nulls flush).
+    virtual bool PutProfileString(const char* section, const char* key, const char* value,
+                                  const char* path);
+#endif
 
 protected:
     ~DatabaseFileFactory() = default;
@@ -85,7 +104,15 @@ protected:
 
 // Installs a factory (null: plain files again). Process-wide, not locked.
 void SetDatabaseFileFactory(DatabaseFileFactory* factory);
+// The installed factory.
+DatabaseFileFactory& TheDatabaseFileFactory();
 // A new file object, null when memory is short.
 std::unique_ptr<CDatabaseFile> MakeDatabaseFile();
+// Through the installed factory.
+bool RenameDatabaseFile(const char* from, const char* to);
+bool RemoveDatabaseFile(const char* path);
+bool DatabaseFileExists(const char* path);
+// Removes the file when it is there: true when it is gone.
+bool RemoveIfPresent(const char* path);
 
 #endif

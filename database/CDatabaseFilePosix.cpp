@@ -1,9 +1,11 @@
-// The file seam natively: POSIX descriptors, positioned reads and writes.
+// The file seam natively: POSIX descriptors, positioned reads and writes,
+// renames.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "database/CDatabaseFile.h"
 #include "database/DatabaseFormat.h"
@@ -86,4 +88,19 @@ bool CDatabaseFile::WriteAt(uint64_t offset, const void* buffer, uint32_t count)
 
 bool CDatabaseFile::Truncate(uint64_t size) {
     return IsOpen() && size <= kMaxFileSize && ::ftruncate(m_hFile, static_cast<off_t>(size)) == 0;
+}
+
+// rename would replace an existing target; MoveFileA, which the DLL uses,
+// refuses it, and so does this.
+bool DatabaseFileFactory::Rename(const char* from, const char* to) {
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0;
+}
+
+bool DatabaseFileFactory::Remove(const char* path) {
+    return ::unlink(path) == 0;
+}
+
+bool DatabaseFileFactory::Exists(const char* path) {
+    struct stat status;
+    return ::stat(path, &status) == 0;
 }

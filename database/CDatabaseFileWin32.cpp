@@ -72,3 +72,20 @@ bool CDatabaseFile::Truncate(uint64_t size) {
         return false;
     return _lwrite(m_hFile, "", 0) == 0;
 }
+
+bool DatabaseFileFactory::Rename(const char* from, const char* to) {
+    return MoveFileA(from, to) != FALSE;
+}
+
+bool DatabaseFileFactory::Remove(const char* path) {
+    return DeleteFileA(path) != FALSE;
+}
+
+bool DatabaseFileFactory::Exists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool DatabaseFileFactory::PutProfileString(const char* section, const char* key, const char* value,
+                                           const char* path) {
+    return WritePrivateProfileStringA(section, key, value, path) != FALSE;
+}

@@ -14,9 +14,9 @@ const char kCreate[] = "CDatabaseImp::CreateDatabase(): ";
 const char kRead[] = "CDatabaseImp::ReadRecord(): ";
 const char kAdd[] = "CDatabaseImp::AddRecord(): ";
 
-// Sequential scans read this many bytes of record places at a time (at
-// least one place).
-constexpr uint64_t kScanBytes = 256 * 1024;
+// Runs of records are read and written this many bytes of record places at
+// a time (at least one place).
+constexpr uint64_t kTransferBytes = 256 * 1024;
 
 }  // namespace
 
@@ -224,91 +224,152 @@ DBError CDatabaseImp::CheckRecordMagic(const RecordHeader& header) const {
     return DB_BAD_RECORD_MAGIC;
 }
 
-DBError CDatabaseImp::ReadRecord(uint32_t number, void* buffer, uint32_t size) {
-    DatabaseLock::Guard guard;
-    g_DbLog(kLogEnter) << kRead << "\n";
-    if (!m_bOpen) return DB_NOT_OPEN;
-    if (number >= CountFromFileSize()) {
-        g_DbLog(kLogFailure) << kRead << "Invalid record number: " << LogNumber(number) << "\n";
-        return DB_BAD_RECORD_NUMBER;
-    }
-    if (size != m_Fields.RecordSize() || !buffer) {
-        LogBadBufferSize(kRead, size);
-        return DB_BAD_BUFFER_SIZE;
-    }
-    unsigned char* place = m_Place.GetPointer();
-    RecordHeader header{};
-    if (m_pFile->ReadAt(m_Layout.Offset(number), place, static_cast<uint32_t>(m_Layout.placeSize)))
-        std::memcpy(&header, place, sizeof header);
-    if (CheckRecordMagic(header) != DB_OK) return DB_BAD_RECORD_MAGIC;
-    std::memcpy(buffer, place + sizeof header, size);
-    if (header.removed == 1) return DB_RECORD_REMOVED;
-    g_DbLog(kLogLeave) << kRead << "\n";
-    return DB_OK;
+uint32_t CDatabaseImp::PlacesPerTransfer(uint32_t count) const {
+    const uint64_t place = m_Layout.placeSize;
+    uint64_t places = place >= kTransferBytes ? 1 : kTransferBytes / place;
+    return count < places ? (count ? count : 1) : static_cast<uint32_t>(places);
 }
 
-DBError CDatabaseImp::ReadRecords(uint32_t count, RecordVisitor& visitor) {
+unsigned char* CDatabaseImp::TransferBuffer(uint32_t places, CBuffer& buffer) {
+    if (places == 1) return m_Place.GetPointer();
+    return buffer.Create(static_cast<unsigned long>(places * m_Layout.placeSize));
+}
+
+namespace {
+
+// Copies the data of the one record of a run into the caller's buffer.
+class RecordCopy : public RecordVisitor {
+public:
+    RecordCopy(void* buffer, uint32_t size) : m_pBuffer(buffer), m_nSize(size) {}
+    bool Visit(uint32_t, DBError code, const unsigned char* data) override {
+        m_Code = code;
+        if (data) std::memcpy(m_pBuffer, data, m_nSize);
+        return true;
+    }
+    DBError Code() const { return m_Code; }
+
+private:
+    void* m_pBuffer;
+    uint32_t m_nSize;
+    DBError m_Code = DB_OK;
+};
+
+}  // namespace
+
+DBError CDatabaseImp::ReadRecord(uint32_t number, void* buffer, uint32_t size) {
+    RecordCopy copy(buffer, size);
+    // Without a buffer there is no size to read into.
+    DBError error = ReadRecords(number, 1, buffer ? size : 0, copy);
+    return error != DB_OK ? error : copy.Code();
+}
+
+DBError CDatabaseImp::ReadRecords(uint32_t first, uint32_t count, uint32_t size,
+                                  RecordVisitor& visitor) {
     DatabaseLock::Guard guard;
-    if (!m_bOpen) return DB_NOT_OPEN;
+    const uint32_t records = m_bOpen ? CountFromFileSize() : 0;
     const uint64_t place = m_Layout.placeSize;
-    const uint32_t perChunk = place >= kScanBytes ? 1 : static_cast<uint32_t>(kScanBytes / place);
     CBuffer chunk;
-    if (!chunk.Create(static_cast<unsigned long>(perChunk * place))) return DB_NO_MEMORY;
-    unsigned char* bytes = chunk.GetPointer();
-    for (uint32_t first = 0; first < count;) {
-        uint32_t inChunk = count - first < perChunk ? count - first : perChunk;
-        bool whole =
-            m_pFile->ReadAt(m_Layout.Offset(first), bytes, static_cast<uint32_t>(inChunk * place));
-        for (uint32_t k = 0; k < inChunk; ++k, ++first) {
-            unsigned char* at = bytes + k * place;
-            unsigned char* data = at + sizeof(RecordHeader);
-            DBError code;
-            if (!whole) {
-                // The file changed under the scan: each record on its own.
-                code = ReadRecord(first, data, m_Fields.RecordSize());
-            } else {
-                g_DbLog(kLogEnter) << kRead << "\n";
-                const RecordHeader& header = *reinterpret_cast<const RecordHeader*>(at);
-                code = CheckRecordMagic(header);
-                if (code == DB_OK && header.removed == 1) code = DB_RECORD_REMOVED;
-                if (code == DB_OK) g_DbLog(kLogLeave) << kRead << "\n";
-            }
-            if (!visitor.Visit(first, code, code == DB_BAD_RECORD_MAGIC ? nullptr : data))
-                return DB_OK;
+    unsigned char* bytes = nullptr;
+    uint32_t inTransfer = 0;  // places the last transfer read
+    uint32_t next = 0;        // the next of them to deliver
+    bool whole = false;
+    for (uint32_t done = 0; done < count; ++done) {
+        const uint64_t number = uint64_t{first} + done;
+        g_DbLog(kLogEnter) << kRead << "\n";
+        if (!m_bOpen) return DB_NOT_OPEN;
+        if (number >= records) {
+            g_DbLog(kLogFailure) << kRead << "Invalid record number: "
+                                 << LogNumber(static_cast<uint32_t>(number)) << "\n";
+            return DB_BAD_RECORD_NUMBER;
         }
+        if (size != m_Fields.RecordSize()) {
+            LogBadBufferSize(kRead, size);
+            return DB_BAD_BUFFER_SIZE;
+        }
+        const uint64_t offset = m_Layout.Offset(static_cast<uint32_t>(number));
+        if (next == inTransfer) {
+            const uint32_t capacity = PlacesPerTransfer(count);
+            if (!bytes && !(bytes = TransferBuffer(capacity, chunk))) return DB_NO_MEMORY;
+            uint64_t left = uint64_t{records} - number;
+            if (left > count - done) left = count - done;
+            inTransfer = left < capacity ? static_cast<uint32_t>(left) : capacity;
+            whole = m_pFile->ReadAt(offset, bytes, static_cast<uint32_t>(inTransfer * place));
+            next = 0;
+        }
+        unsigned char* at = bytes + next++ * place;
+        // A transfer that came short (the file changed under the run) is
+        // made again place by place; a place that cannot be read has no
+        // record magic.
+        RecordHeader header{};
+        if (whole || (inTransfer > 1 && m_pFile->ReadAt(offset, at, static_cast<uint32_t>(place))))
+            std::memcpy(&header, at, sizeof header);
+        DBError code = CheckRecordMagic(header);
+        if (code == DB_OK && header.removed == 1) code = DB_RECORD_REMOVED;
+        if (code == DB_OK) g_DbLog(kLogLeave) << kRead << "\n";
+        const unsigned char* data = code == DB_BAD_RECORD_MAGIC ? nullptr : at + sizeof header;
+        if (!visitor.Visit(static_cast<uint32_t>(number), code, data)) return DB_OK;
     }
     return DB_OK;
 }
 
 DBError CDatabaseImp::AddRecord(uint32_t* number, const void* buffer, uint32_t size) {
+    return AddRecords(number, buffer, size, 1);
+}
+
+DBError CDatabaseImp::AddRecords(uint32_t* first, const void* records, uint32_t size,
+                                 uint32_t count, uint32_t* added) {
     DatabaseLock::Guard guard;
+    if (added) *added = 0;
     g_DbLog(kLogEnter) << kAdd << "\n";
     if (!m_bOpen) return DB_NOT_OPEN;
-    if (size != m_Fields.RecordSize() || !buffer) {
+    if (size != m_Fields.RecordSize() || !records) {
         LogBadBufferSize(kAdd, size);
         return DB_BAD_BUFFER_SIZE;
     }
     long fileSize = m_pFile->GetSize();
     if (fileSize < 0) return DB_WRITE_FAILED;
-    uint32_t next = m_Layout.Count(static_cast<uint64_t>(fileSize));
-    if (number) *number = next;
-    // The record takes the place after the last complete one, over whatever
-    // an earlier failed append left; a write that fails is cut off again so
-    // that the count, which comes from the size, stays right.
-    uint64_t offset = m_Layout.Offset(next);
-    unsigned char* place = m_Place.GetPointer();
+    // The records go after the last complete one, over whatever an
+    // interrupted append left; a write that fails is cut off again so that
+    // the count, which comes from the size, stays right.
+    const uint32_t start = m_Layout.Count(static_cast<uint64_t>(fileSize));
+    if (first) *first = start;
+    const uint32_t capacity = PlacesPerTransfer(count);
+    CBuffer chunk;
+    unsigned char* bytes = TransferBuffer(capacity, chunk);
+    if (!bytes) return DB_NO_MEMORY;
+    const uint64_t place = m_Layout.placeSize;
+    const unsigned char* from = static_cast<const unsigned char*>(records);
     const RecordHeader header{kRecordMagic, 0, 0, 0};
-    std::memcpy(place, &header, sizeof header);
-    std::memcpy(place + sizeof header, buffer, size);
-    if (!m_pFile->WriteAt(offset, place, static_cast<uint32_t>(m_Layout.placeSize))) {
-        m_pFile->Truncate(offset);
-        return DB_WRITE_FAILED;
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t places = count - done < capacity ? count - done : capacity;
+        for (uint32_t k = 0; k < places; ++k, from += size) {
+            std::memcpy(bytes + k * place, &header, sizeof header);
+            std::memcpy(bytes + k * place + sizeof header, from, size);
+        }
+        const uint64_t offset = m_Layout.Offset(start + done);
+        if (!m_pFile->WriteAt(offset, bytes, static_cast<uint32_t>(places * place))) {
+            m_pFile->Truncate(offset);
+            return DB_WRITE_FAILED;
+        }
+        // Each record's success line once it is on file, and the next
+        // record's entry line after it, as one append after another logs.
+        for (uint32_t k = 0; k < places; ++k) {
+            g_DbLog(kLogLeave) << kAdd << "\n";
+            if (done + k + 1 < count) g_DbLog(kLogEnter) << kAdd << "\n";
+        }
+        done += places;
+        if (added) *added = done;
     }
-    g_DbLog(kLogLeave) << kAdd << "\n";
     return DB_OK;
 }
 
 DBError CDatabaseImp::SetCurrentRecord(int32_t number) {
+    DatabaseLock::Guard guard;
+    if (!m_bOpen) return DB_NOT_OPEN;
+    if (number != -1 && static_cast<uint32_t>(number) >= CountFromFileSize())
+        return DB_BAD_RECORD_NUMBER;
+    DBError error = ReadHeader();
+    if (error != DB_OK) return error;
     m_Header.currentRecord = number;
     return WriteHeader();
 }

@@ -21,8 +21,8 @@
 #include "database/FieldTable.h"
 
 // Receives the records of CDatabaseImp::ReadRecords one by one: the record
-// number, the code ReadRecord would give (0, 4 or 7) and, unless the code is
-// 4, the record data. Returning false stops the scan.
+// number, the record's code (0, 4 bad magic or 7 removed) and, unless the
+// code is 4, the record data. Returning false stops the run.
 class RecordVisitor {
 public:
     virtual bool Visit(uint32_t number, DBError code, const unsigned char* data) = 0;
@@ -53,16 +53,33 @@ public:
     // cannot be written back (the file is closed all the same).
     DBError CloseDatabase();
 
-    // 17 not open, 5 number not below the count, 6 size is not the record
-    // size, 4 bad record magic, 7 removed (the data is delivered).
+    // ReadRecords of one record into the buffer: 17 not open, 5 number not
+    // below the count, 6 size is not the record size (or no buffer), 4 bad
+    // record magic (the buffer is left as it is), 7 removed (the data is
+    // delivered).
     DBError ReadRecord(uint32_t number, void* buffer, uint32_t size);
-    // Appends a record after the last complete one; *number gets its number.
-    // 17, 6, or 18 when it cannot be written whole (nothing of it is left in
-    // the file then).
+    // Reads count records from first on, in order and in large reads, each
+    // checked and logged as ReadRecord does, and hands each to the visitor
+    // with its code. Stops at a number not below the count (5), a size that
+    // is not the record size (6), a database not open (17), when memory is
+    // short (1) and when the visitor says so (0).
+    DBError ReadRecords(uint32_t first, uint32_t count, uint32_t size, RecordVisitor& visitor);
+
+    // AddRecords of one record: 17, 6, or 18 when it cannot be written whole
+    // (nothing of it is left in the file then); *number gets its number.
     DBError AddRecord(uint32_t* number, const void* buffer, uint32_t size);
-    // Reads records 0 to count - 1 in order, with ReadRecord's checks and
-    // messages, in large reads. 17, 1 (no memory), 0.
-    DBError ReadRecords(uint32_t count, RecordVisitor& visitor);
+    // Appends count records of size bytes, given one after another, after
+    // the last complete record, in large writes; *first gets the first one's
+    // number and *added (when given) how many are on file. Each record is
+    // logged as AddRecord logs it, its success line once it is on file. 17,
+    // 6, 1 (no memory), or 18 when a write fails or comes short: what that
+    // write put in the file is cut off again, the records before it stay.
+    DBError AddRecords(uint32_t* first, const void* records, uint32_t size, uint32_t count,
+                       uint32_t* added = nullptr);
+
+    // Makes number (-1 for none, or a record on file) the current record and
+    // writes the header: 17, 5 (no such record), 18.
+    DBError SetCurrentRecord(int32_t number);
 
     DBError GetCurrentRecordNumber(int32_t* number);
     DBError GetRecordCount(uint32_t* count);
@@ -84,11 +101,8 @@ public:
 
 private:
     friend class TextImporter;
-    friend class RecordAppender;
 
     explicit CDatabaseImp(std::unique_ptr<CDatabaseFile> file);
-    // Sets the current record in the image and writes the header.
-    DBError SetCurrentRecord(int32_t number);
     void SetCreationHeader(const FieldTable& table);
     DBError ValidateHeader(const DatabaseHeader& header, uint32_t recordVersion);
     DBError LoadFieldTable(const DatabaseHeader& header);
@@ -100,6 +114,10 @@ private:
     // Room for one record place, so that a record and its header move in
     // one transfer.
     bool MakePlaceBuffer();
+    // Record places that one large transfer of a run of count records moves
+    // (at least one), and a buffer for them: the place buffer for one.
+    uint32_t PlacesPerTransfer(uint32_t count) const;
+    unsigned char* TransferBuffer(uint32_t places, CBuffer& buffer);
     void LogBadBufferSize(const char* operation, uint32_t size) const;
 
     DatabaseHeader m_Header;

@@ -5,12 +5,20 @@
 #include <utility>
 
 #include "database/DatabaseLock.h"
-#include "diag/BoundedCopy.h"
+#include "database/IndexBatch.h"
 
 namespace {
 // Empty bucket heads are written this many bytes at a time (at least a slot).
 constexpr uint64_t kFillBytes = 64 * 1024;
 }  // namespace
+
+uint32_t HashKeyBytes(const char* key, size_t length, uint32_t bucketCount) {
+    if (bucketCount == 0) return 0;
+    uint32_t hash = 0;
+    for (size_t i = 0; i < length; ++i)
+        hash = (hash * 64 + static_cast<unsigned char>(key[i])) % bucketCount;
+    return hash;
+}
 
 std::unique_ptr<CDatabaseIndex> CDatabaseIndex::New() {
     std::unique_ptr<CDatabaseFile> file = MakeDatabaseFile();
@@ -37,6 +45,24 @@ IndexCode CDatabaseIndex::WriteHeader() {
     return m_pFile->WriteAt(0, &m_Header, sizeof m_Header) ? INDEX_OK : INDEX_WRITE_FAILED;
 }
 
+IndexCode CDatabaseIndex::Unseal() {
+    if (!m_bSealed) return INDEX_OK;
+    const uint32_t none = 0;
+    if (!m_pFile->WriteAt(0, &none, sizeof none)) return INDEX_WRITE_FAILED;
+    m_Header.magic = none;
+    m_bSealed = false;
+    return INDEX_OK;
+}
+
+IndexCode CDatabaseIndex::Seal() {
+    if (m_bSealed) return INDEX_OK;
+    const uint32_t magic = kIndexMagic;
+    if (!m_pFile->WriteAt(0, &magic, sizeof magic)) return INDEX_WRITE_FAILED;
+    m_Header.magic = magic;
+    m_bSealed = true;
+    return INDEX_OK;
+}
+
 IndexCode CDatabaseIndex::OpenIndex(const char* path) {
     DatabaseLock::Guard guard;
     if (m_bOpen || m_pFile->IsOpen()) CloseIndex();
@@ -46,17 +72,20 @@ IndexCode CDatabaseIndex::OpenIndex(const char* path) {
         return Refuse(INDEX_BAD_HEADER);
     if (header.version != kIndexVersion) return Refuse(INDEX_WRONG_VERSION);
     // Nothing of a header is trusted that could make a slot lie outside the
-    // file or a bucket computation divide by zero.
+    // file or a bucket computation divide by zero; and a file whose slots
+    // and count disagree was left by an interrupted insertion.
     long fileSize = m_pFile->GetSize();
     if (header.keyType == 0 || header.keyType > 4 || header.bucketCount == 0 ||
-        uint64_t{header.slotSize} != uint64_t{header.keyLength} + 9 || fileSize < 0 ||
-        sizeof header + uint64_t{header.bucketCount} * header.slotSize >
-            static_cast<uint64_t>(fileSize))
+        uint64_t{header.slotSize} != uint64_t{header.keyLength} + 9 || fileSize < 0)
         return Refuse(INDEX_BAD_HEADER);
-    if (!m_Slot.Create(2 * uint64_t{header.slotSize})) return Refuse(INDEX_NO_MEMORY);
+    const uint64_t slotBytes = static_cast<uint64_t>(fileSize) - sizeof header;
+    if (static_cast<uint64_t>(fileSize) < sizeof header || slotBytes % header.slotSize != 0 ||
+        slotBytes / header.slotSize != uint64_t{header.bucketCount} + header.overflowCount)
+        return Refuse(INDEX_BAD_HEADER);
     m_Header = header;
     m_Header.openCount = static_cast<int32_t>(static_cast<uint32_t>(m_Header.openCount) + 1);
     if (WriteHeader() != INDEX_OK) return Refuse(INDEX_WRITE_FAILED);
+    m_bSealed = true;
     m_bOpen = 1;
     return INDEX_OK;
 }
@@ -64,22 +93,29 @@ IndexCode CDatabaseIndex::OpenIndex(const char* path) {
 IndexCode CDatabaseIndex::CreateIndex(const char* path, uint32_t keyType, uint32_t keyLength,
                                       uint32_t bucketCount) {
     DatabaseLock::Guard guard;
+    IndexCode code = CreateUnsealed(path, keyType, keyLength, bucketCount);
+    if (code == INDEX_OK) code = Seal();
+    if (code != INDEX_OK && m_bOpen) {
+        m_bOpen = 0;
+        return Refuse(code);
+    }
+    return code;
+}
+
+IndexCode CDatabaseIndex::CreateUnsealed(const char* path, uint32_t keyType, uint32_t keyLength,
+                                         uint32_t bucketCount) {
+    DatabaseLock::Guard guard;
     if (m_bOpen || m_pFile->IsOpen()) CloseIndex();
     if (keyType == 0 || keyType > 4) return INDEX_BAD_PARAMETER;
     uint64_t slotSize = uint64_t{keyLength} + 9;
     if (bucketCount == 0 || sizeof(IndexHeader) + bucketCount * slotSize > kMaxFileSize)
         return INDEX_BAD_PARAMETER;
     if (!m_pFile->Open(path, CDatabaseFile::kCreate)) return INDEX_CREATE_FAILED;
-    m_Header = IndexHeader{kIndexMagic,
-                           kIndexVersion,
-                           bucketCount,
-                           keyType,
-                           keyLength,
-                           static_cast<uint32_t>(slotSize),
-                           0,
-                           0,
-                           1};
-    if (!m_Slot.Create(2 * slotSize)) return Refuse(INDEX_NO_MEMORY);
+    // The magic comes last, with Seal.
+    m_Header = IndexHeader{
+        0, kIndexVersion, bucketCount, keyType, keyLength, static_cast<uint32_t>(slotSize), 0, 0,
+        1};
+    m_bSealed = false;
     IndexCode code = WriteHeader();
     if (code == INDEX_OK) code = WriteEmptyBuckets();
     if (code != INDEX_OK) return Refuse(code);
@@ -106,6 +142,7 @@ IndexCode CDatabaseIndex::WriteEmptyBuckets() {
     return INDEX_OK;
 }
 
+// The header is read back first, so that an unsealed file stays unsealed.
 IndexCode CDatabaseIndex::CloseIndex() {
     IndexCode code = INDEX_OK;
     if (m_pFile->IsOpen()) {
@@ -119,16 +156,8 @@ IndexCode CDatabaseIndex::CloseIndex() {
     return code;
 }
 
-uint32_t CDatabaseIndex::HashBytes(const char* key, size_t length) const {
-    uint32_t hash = 0;
-    for (size_t i = 0; i < length; ++i)
-        hash = (hash * 64 + static_cast<unsigned char>(key[i])) % m_Header.bucketCount;
-    return hash;
-}
-
 uint32_t CDatabaseIndex::HashKey(const char* key) const {
-    if (!key || m_Header.bucketCount == 0) return 0;
-    return HashBytes(key, std::strlen(key));
+    return key ? HashKeyBytes(key, std::strlen(key), m_Header.bucketCount) : 0;
 }
 
 void CDatabaseIndex::FillSlot(unsigned char* slot, int32_t recordNumber, uint32_t next,
@@ -150,35 +179,7 @@ uint32_t CDatabaseIndex::NextOverflowSlot() {
 
 IndexCode CDatabaseIndex::InsertKey(const char* key, int32_t recordNumber) {
     DatabaseLock::Guard guard;
-    if (m_Header.keyType != kFieldText) return INDEX_BAD_PARAMETER;
-    if (!m_bOpen) return INDEX_NOT_OPEN;
-    if (!key) key = "";
-    size_t length = strnlen(key, m_Header.keyLength);
-    unsigned char* head = m_Slot.GetPointer();
-    const uint64_t headOffset = SlotOffset(HashBytes(key, length));
-    const uint32_t slotSize = m_Header.slotSize;
-    // A head that cannot be read is taken for an empty one and written anew.
-    IndexSlotHeader current{-1, 0};
-    if (m_pFile->ReadAt(headOffset, head, slotSize)) std::memcpy(&current, head, sizeof current);
-    if (current.recordNumber == -1) {
-        FillSlot(head, recordNumber, 0, key, length);
-        return m_pFile->WriteAt(headOffset, head, slotSize) ? INDEX_OK : INDEX_WRITE_FAILED;
-    }
-    // The head's old content moves to a new overflow slot. When the new head
-    // cannot be written, the old one is put back and the slot cut off again.
-    long sizeBefore = m_pFile->GetSize();
-    uint32_t overflow = NextOverflowSlot();
-    if (sizeBefore < 0 || !m_pFile->WriteAt(SlotOffset(overflow), head, slotSize)) {
-        if (sizeBefore >= 0) m_pFile->Truncate(static_cast<uint64_t>(sizeBefore));
-        return INDEX_WRITE_FAILED;
-    }
-    unsigned char* entry = head + slotSize;
-    FillSlot(entry, recordNumber, overflow, key, length);
-    if (!m_pFile->WriteAt(headOffset, entry, slotSize)) {
-        m_pFile->WriteAt(headOffset, head, slotSize);
-        m_pFile->Truncate(static_cast<uint64_t>(sizeBefore));
-        return INDEX_WRITE_FAILED;
-    }
-    ++m_Header.overflowCount;
-    return WriteHeader();
+    IndexBatch batch(*this);
+    IndexCode code = batch.Insert(key, key ? strnlen(key, m_Header.keyLength) : 0, recordNumber);
+    return code != INDEX_OK ? code : batch.Finish();
 }

@@ -35,7 +35,7 @@ enum IndexCode : int {
                               // other than text
     INDEX_WRONG_VERSION = 7,
     INDEX_NOT_OPEN = 8,
-    INDEX_BAD_HEADER = 9,     // wrong magic or an impossible header
+    INDEX_BAD_HEADER = 9,     // wrong magic (an unsealed index) or an impossible header
     INDEX_ALREADY_OPEN = 10,  // creation of a path that is open
     INDEX_WRITE_FAILED = 11   // a write failed or came short
 };

@@ -13,8 +13,7 @@ namespace {
 const char kExport[] = "CDatabaseImp::ExportDatabase(): ";
 
 bool NameIs(const FieldDescriptor& descriptor, const char* name) {
-    size_t length = std::strlen(name);
-    return FieldNameLength(descriptor) == length && std::memcmp(descriptor.name, name, length) == 0;
+    return FieldNameIs(descriptor, name, std::strlen(name));
 }
 
 // Lets a location database of an older layout be carried into the current
@@ -80,10 +79,8 @@ public:
             m_pStarts[i] = used;
             std::memcpy(at + used, kIndent, 8);
             used += 8;
-            for (uint32_t k = 0; k < FieldNameLength(descriptor); ++k) {
-                if (descriptor.name[k] == '\n') at[used++] = '\r';
-                at[used++] = descriptor.name[k];
-            }
+            used += static_cast<uint32_t>(
+                TextWriter::WithCrLf(descriptor.name, FieldNameLength(descriptor), at + used));
             at[used++] = '=';
         }
         m_pStarts[fields.Count()] = used;
@@ -234,7 +231,7 @@ DBError CDatabaseImp::ExportDatabase(const char* path) {
     RecordLines records(out, m_Fields, legacy);
     if (!records.Ready()) return DB_NO_MEMORY;
     out << "START_DATABASE_RECORDS\n";
-    error = ReadRecords(CountFromFileSize(), records);
+    error = ReadRecords(0, CountFromFileSize(), m_Fields.RecordSize(), records);
     if (error != DB_OK) return error;
     out << "END_DATABASE_RECORDS\n";
     if (!out.Finish()) return DB_WRITE_FAILED;

@@ -6,8 +6,6 @@
 #include "database/CDatabaseImp.h"
 #include "database/DatabaseLock.h"
 #include "database/DatabaseLog.h"
-#include "database/FieldLookup.h"
-#include "database/RecordAppender.h"
 #include "database/TextLexer.h"
 #include "database/TextNumbers.h"
 #include "diag/BoundedCopy.h"
@@ -15,6 +13,9 @@
 namespace {
 
 const char kImport[] = "CDatabaseImp::ImportRecords(): ";
+const char kVersionField[] = "Version";
+// Records are collected up to this many bytes before they are appended.
+constexpr uint64_t kCollectBytes = 256 * 1024;
 
 // Reads successive numbers of a value text into elements of Element's width
 // (their low bits).
@@ -59,23 +60,26 @@ DBError ReadText(CDatabaseFile& file, CBuffer& text) {
 
 }  // namespace
 
-// One import: the scan of the text and the bookkeeping of the current
-// record, which follows its record to the number it gets here.
+// One import: the scan of the text, the records collected and appended in
+// large writes, and the current record, which follows its record to the
+// number it gets here. The header names a record only once that record is on
+// file.
 class TextImporter {
 public:
     TextImporter(CDatabaseImp& database, const char* path, const char* text)
-        : m_Db(database),
-          m_pPath(path),
-          m_Lexer(text),
-          m_Lookup(database.m_Fields),
-          m_Appender(database) {}
+        : m_Db(database), m_pPath(path), m_Lexer(text), m_nSize(database.m_Fields.RecordSize()) {}
 
     DBError Run() {
         if (m_Db.GetRecordCount(&m_nBefore) != DB_OK) m_nBefore = 0;
         if (m_Db.IsOpen()) m_Db.ReadHeader();
-        if (!m_Record.Create(m_Db.m_Fields.RecordSize())) return DB_NO_MEMORY;
+        uint64_t capacity = kCollectBytes / (m_nSize ? m_nSize : 1);
+        m_nCapacity = capacity ? static_cast<uint32_t>(capacity) : 1;
+        // A database that is not open has no record size; its records are
+        // refused one by one all the same.
+        const uint64_t bytes = uint64_t{m_nCapacity} * m_nSize;
+        if (!m_Records.Create(static_cast<unsigned long>(bytes ? bytes : 1))) return DB_NO_MEMORY;
         bool complete = ScanHeader() && ScanRecords();
-        FinishRecords();
+        Flush();
         // Also after a text that ends early or a record that could not be
         // written: the current record must not stay on a record that this
         // import did not add.
@@ -85,7 +89,9 @@ public:
     }
 
 private:
-    int32_t& Current() { return m_Db.m_Header.currentRecord; }
+    static constexpr uint32_t kNone = 0xFFFFFFFF;
+
+    int32_t Current() const { return m_Db.m_Header.currentRecord; }
 
     void SetCurrent(int32_t number) {
         DBError error = m_Db.SetCurrentRecord(number);
@@ -105,14 +111,22 @@ private:
             }
             token = m_Lexer.Next();
             if (token != TOKEN_VALUE) continue;
-            if (m_Db.IsOpen() && m_Db.ReadHeader() == DB_OK &&
-                (m_nBefore == 0 || Current() == -1)) {
-                SetCurrent(ParseNumber(m_Lexer.Token(), nullptr));
-                m_bRemap = Current() != -1;
-            }
+            if (m_Db.IsOpen() && m_Db.ReadHeader() == DB_OK && (m_nBefore == 0 || Current() == -1))
+                TakeCurrent(ParseNumber(m_Lexer.Token(), nullptr));
             token = m_Lexer.Next();
         }
         return false;
+    }
+
+    // The text's current record: none at once; a record number once that
+    // record of the text is on file.
+    void TakeCurrent(int32_t textIndex) {
+        m_nWanted = kNone;
+        if (textIndex != -1) {
+            m_nWanted = static_cast<uint32_t>(textIndex);
+        } else if (Current() != -1) {
+            SetCurrent(-1);
+        }
     }
 
     // Up to END_DATABASE_RECORDS: false when the text ends first or a write
@@ -123,101 +137,104 @@ private:
             if (token == TOKEN_END_DATABASE_RECORDS) return true;
             if (token == TOKEN_END_OF_TEXT) return false;
             if (token != TOKEN_START_RECORD) continue;
-            std::memset(m_Record.GetPointer(), 0, m_Record.GetBufferSize());
+            unsigned char* record = m_Records.GetPointer() + uint64_t{m_nCollected} * m_nSize;
+            std::memset(record, 0, m_nSize);
             int recognised = 0;
-            if (ParseFields(&recognised) == TOKEN_RECORD_ERROR) {
+            if (ParseFields(record, &recognised) == TOKEN_RECORD_ERROR) {
                 g_DbLog(kLogFailure) << kImport << "Error importing a record, File: " << m_pPath
                                      << " Line: " << LogNumber(m_Lexer.Line()) << "\n";
                 continue;
             }
             if (recognised > 1) {
-                AddRecord();
-            } else if (m_bRemap && IsTextRecordCurrent()) {
-                Unmap();
+                Collect();
+            } else if (m_nTextIndex == m_nWanted) {
+                // The text's current record is not added: there is none.
+                m_nWanted = kNone;
+                if (Current() != -1) SetCurrent(-1);
             }
             ++m_nTextIndex;
         }
         return false;
     }
 
-    void AddRecord() {
-        uint32_t number = 0;
-        DBError error = m_Appender.Add(&number, m_Record.GetPointer(), m_Db.m_Fields.RecordSize());
-        if (error == DB_OK) {
-            ++m_nAdded;
-            if (m_bRemap && IsTextRecordCurrent() && number != m_nTextIndex) {
-                SetCurrent(static_cast<int32_t>(number));
-                m_bRemap = false;
-            }
-            return;
+    // The record just parsed joins the collection; the text's current
+    // record goes to the file at once, and the header names it after that.
+    void Collect() {
+        ++m_nCollected;
+        if (m_nTextIndex == m_nWanted) {
+            const uint32_t position = m_nCollected - 1;
+            uint32_t first = 0;
+            if (Flush(&first) && m_Error == DB_OK)
+                SetCurrent(static_cast<int32_t>(first + position));
+            m_nWanted = kNone;
+        } else if (m_nCollected == m_nCapacity) {
+            Flush();
         }
-        LogRefusal(error);
-        if (m_bRemap && IsTextRecordCurrent()) Unmap();
     }
 
-    // A record that could not be written stops the import; the records that
-    // did not reach the file are not counted as added.
-    void FinishRecords() {
-        if (m_Appender.Flush() != DB_OK && m_Error == DB_OK) LogRefusal(DB_WRITE_FAILED);
-        if (m_Appender.Written() < m_nAdded) m_nAdded = m_Appender.Written();
-    }
-
-    void LogRefusal(DBError error) {
-        g_DbLog(kLogFailure) << kImport << "Error adding record DBError="
-                             << LogNumber(static_cast<int32_t>(error)) << "\n";
+    // Appends the collected records. False when not all of them were added;
+    // each record that was not is logged, and a write that failed stops the
+    // import.
+    bool Flush(uint32_t* first = nullptr) {
+        if (m_nCollected == 0) return true;
+        uint32_t added = 0, number = 0;
+        DBError error =
+            m_Db.AddRecords(&number, m_Records.GetPointer(), m_nSize, m_nCollected, &added);
+        if (first) *first = number;
+        m_nAdded += added;
+        for (uint32_t k = added; k < m_nCollected; ++k)
+            g_DbLog(kLogFailure) << kImport << "Error adding record DBError="
+                                 << LogNumber(static_cast<int32_t>(error)) << "\n";
         if (error == DB_WRITE_FAILED && m_Error == DB_OK) m_Error = error;
-    }
-
-    bool IsTextRecordCurrent() { return static_cast<uint32_t>(Current()) == m_nTextIndex; }
-
-    void Unmap() {
-        SetCurrent(-1);
-        m_bRemap = false;
+        m_nCollected = 0;
+        return error == DB_OK;
     }
 
     // The fields of one record, up to its END_RECORD (returned) or the first
     // token that does not belong there (TOKEN_RECORD_ERROR).
-    TextToken ParseFields(int* recognised) {
+    TextToken ParseFields(unsigned char* record, int* recognised) {
         const FieldTable& fields = m_Db.m_Fields;
         for (;;) {
             TextToken token = m_Lexer.Next();
             if (token == TOKEN_END_RECORD) return token;
             if (token != TOKEN_NAME) return TOKEN_RECORD_ERROR;
-            int index = m_Lookup.Find(m_Lexer.Token(), m_Lexer.TokenLength());
+            int index = fields.FindField(m_Lexer.Token(), m_Lexer.TokenLength(), &m_nHint);
             if (m_Lexer.Next() != TOKEN_VALUE) return TOKEN_RECORD_ERROR;
             if (index < 0) continue;
             ++*recognised;
             const FieldDescriptor& descriptor = *fields.Descriptor(index);
-            StoreValue(descriptor, m_Record.GetPointer(), m_Lexer.Token());
-            if (FieldNameLength(descriptor) == 7 && std::memcmp(descriptor.name, "Version", 7) == 0)
-                StoreOwnVersion(descriptor.offset);
+            StoreValue(descriptor, record, m_Lexer.Token());
+            if (FieldNameIs(descriptor, kVersionField, sizeof kVersionField - 1))
+                StoreOwnVersion(record, descriptor.offset);
         }
     }
 
     // Every imported record carries this database's record version, as far
     // as its four bytes lie in the record.
-    void StoreOwnVersion(uint32_t offset) {
+    void StoreOwnVersion(unsigned char* record, uint32_t offset) {
         uint32_t version = m_Db.m_Fields.RecordVersion();
-        uint64_t room = m_Record.GetBufferSize() - uint64_t{offset};
-        std::memcpy(m_Record.GetPointer() + offset, &version, room < 4 ? room : 4);
+        uint64_t room = m_nSize - uint64_t{offset};
+        std::memcpy(record + offset, &version, room < 4 ? room : 4);
     }
 
     void CheckCurrentRecord() {
-        if (!m_Db.IsOpen() || Current() == -1) return;
-        uint32_t current = static_cast<uint32_t>(Current());
-        if (current >= m_nBefore + m_nAdded || (m_bRemap && current >= m_nAdded)) SetCurrent(-1);
+        if (!m_Db.IsOpen() || m_Db.ReadHeader() != DB_OK || Current() == -1) return;
+        if (static_cast<uint32_t>(Current()) >= m_nBefore + m_nAdded || m_nWanted != kNone)
+            SetCurrent(-1);
     }
 
     CDatabaseImp& m_Db;
     const char* m_pPath;
     TextLexer m_Lexer;
-    FieldLookup m_Lookup;
-    RecordAppender m_Appender;
-    CBuffer m_Record;
+    const uint32_t m_nSize;
+    CBuffer m_Records;  // collected records, one after another
+    uint32_t m_nCapacity = 0;
+    uint32_t m_nCollected = 0;
+    uint32_t m_nHint = 0;  // where FindField looks first
     uint32_t m_nBefore = 0;
     uint32_t m_nAdded = 0;
     uint32_t m_nTextIndex = 0;
-    bool m_bRemap = false;
+    uint32_t m_nWanted = kNone;  // the text's current record, not yet on file
     DBError m_Error = DB_OK;
 };
 

@@ -15,6 +15,10 @@ uint32_t FieldNameLength(const FieldDescriptor& descriptor) {
     return static_cast<uint32_t>(strnlen(descriptor.name, sizeof descriptor.name));
 }
 
+bool FieldNameIs(const FieldDescriptor& descriptor, const char* text, size_t length) {
+    return FieldNameLength(descriptor) == length && std::memcmp(descriptor.name, text, length) == 0;
+}
+
 uint32_t FieldCommentLength(const FieldDescriptor& descriptor) {
     return static_cast<uint32_t>(strnlen(descriptor.comment, sizeof descriptor.comment));
 }
@@ -25,6 +29,7 @@ FieldTable& FieldTable::operator=(const FieldTable& other) {
     m_nRecordSize = other.m_nRecordSize;
     m_nRecordVersion = other.m_nRecordVersion;
     m_nPrivateSize = other.m_nPrivateSize;
+    m_nFirstRepeat = other.m_nFirstRepeat;
     return *this;
 }
 
@@ -33,10 +38,12 @@ int FieldTable::Init(uint32_t recordSize, uint32_t recordVersion) {
     m_nRecordSize = recordSize;
     m_nRecordVersion = recordVersion;
     m_nPrivateSize = 0;
+    m_nFirstRepeat = -1;
     return m_Descriptors.Create(kInitialFields * sizeof(FieldDescriptor)) ? 1 : 0;
 }
 
 FieldDescriptor* FieldTable::Append() {
+    m_nFirstRepeat = -1;
     unsigned long needed = (m_nCount + 1) * sizeof(FieldDescriptor);
     if (!m_Descriptors.GetPointer()) return nullptr;
     if (needed > m_Descriptors.GetBufferSize() &&
@@ -98,15 +105,37 @@ int64_t FieldTable::GetFieldSize(int index) const {
 }
 
 int FieldTable::FindField(const char* text) const {
+    return text ? FindField(text, std::strlen(text)) : -1;
+}
+
+int FieldTable::FindField(const char* text, size_t length, uint32_t* hint) const {
     if (!text) return -1;
-    size_t length = std::strlen(text);
-    for (uint32_t i = 0; i < m_nCount; ++i) {
-        const FieldDescriptor& descriptor = *Descriptor(static_cast<int>(i));
-        if (FieldNameLength(descriptor) == length &&
-            std::memcmp(descriptor.name, text, length) == 0)
-            return static_cast<int>(i);
+    int found = -1;
+    if (hint && *hint < FirstRepeatedName() &&
+        FieldNameIs(*Descriptor(static_cast<int>(*hint)), text, length)) {
+        found = static_cast<int>(*hint);
+    } else {
+        for (uint32_t i = 0; i < m_nCount && found < 0; ++i)
+            if (FieldNameIs(*Descriptor(static_cast<int>(i)), text, length))
+                found = static_cast<int>(i);
     }
-    return -1;
+    if (hint && found >= 0) *hint = static_cast<uint32_t>(found) + 1;
+    return found;
+}
+
+// Found once per table with FindField itself; a table too large for that
+// gets no hints.
+uint32_t FieldTable::FirstRepeatedName() const {
+    constexpr uint32_t kMaxChecked = 1024;
+    if (m_nFirstRepeat >= 0) return static_cast<uint32_t>(m_nFirstRepeat);
+    uint32_t first = m_nCount > kMaxChecked ? 0 : m_nCount;
+    for (uint32_t i = 1; i < first; ++i) {
+        const FieldDescriptor& descriptor = *Descriptor(static_cast<int>(i));
+        if (FindField(descriptor.name, FieldNameLength(descriptor)) != static_cast<int>(i))
+            first = i;
+    }
+    m_nFirstRepeat = first;
+    return first;
 }
 
 bool FieldTable::FieldsFitRecord() const {

@@ -9,6 +9,7 @@
 
 #include <win95/CBuffer.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "database/DatabaseFormat.h"
@@ -37,6 +38,11 @@ public:
     int64_t GetFieldSize(int index) const;  // length x element size of the type
     // Index of the first descriptor named text, or -1.
     int FindField(const char* text) const;
+    // The same for the first length characters of text. With a hint, the
+    // descriptor at *hint is tried first and *hint is left after the one
+    // found: texts name the fields in table order, so most names are found
+    // at once.
+    int FindField(const char* text, size_t length, uint32_t* hint = nullptr) const;
 
     // The descriptor at index (null outside); its name may fill all 33 bytes.
     const FieldDescriptor* Descriptor(int index) const;
@@ -56,8 +62,12 @@ public:
 
 private:
     FieldDescriptor* Append();
+    // The first descriptor whose name an earlier one has (the count when no
+    // name repeats): below it, a descriptor with the name is the first one.
+    uint32_t FirstRepeatedName() const;
 
     CBuffer m_Descriptors;
+    mutable int64_t m_nFirstRepeat = -1;  // FirstRepeatedName, -1 until known
     uint32_t m_nCount = 0;
     uint32_t m_nRecordSize = 0;
     uint32_t m_nRecordVersion = 0;
@@ -66,6 +76,9 @@ private:
 
 // The bytes of a descriptor's name (at most 33, the terminator excluded).
 uint32_t FieldNameLength(const FieldDescriptor& descriptor);
+// Whether the descriptor's name is the text's first length characters
+// (case-sensitive): the one comparison of field names.
+bool FieldNameIs(const FieldDescriptor& descriptor, const char* text, size_t length);
 uint32_t FieldCommentLength(const FieldDescriptor& descriptor);
 
 #endif

@@ -11,7 +11,9 @@
 #include <cstdint>
 
 #include "database/CDatabase.h"
-#include "database/StoreRecord.h"
+#include "database/StoreDatabase.h"
+#include "database/StoreFields.h"
+#include "database/StoreRecordObject.h"
 
 constexpr int32_t kLocationRecordVersion = 81;
 constexpr uint32_t kLocationFieldCount = 80;

@@ -9,7 +9,9 @@
 #include <cstdint>
 
 #include "database/CDatabase.h"
-#include "database/StoreRecord.h"
+#include "database/StoreDatabase.h"
+#include "database/StoreFields.h"
+#include "database/StoreRecordObject.h"
 
 constexpr int32_t kProfileRecordVersion = 57;
 constexpr uint32_t kProfileFieldCount = 49;

@@ -4,20 +4,17 @@
 
 #include "database/TextNumbers.h"
 
-namespace {
-constexpr size_t kBufferSize = 64 * 1024;
+TextWriter::TextWriter(CDatabaseFile& file) : m_File(file), m_pBytes(nullptr) {
+    CBuffer* buffer = file.TextBuffer();
+    if (buffer) m_pBytes = reinterpret_cast<char*>(buffer->GetPointer());
 }
-
-TextWriter::TextWriter(CDatabaseFile& file)
-    : m_File(file), m_pBytes(reinterpret_cast<char*>(m_Buffer.Create(kBufferSize))) {}
 
 bool TextWriter::Flush() {
     if (m_bFailed || !m_pBytes) return false;
-    if (m_nUsed && !m_File.WriteAt(m_nOffset, m_pBytes, static_cast<uint32_t>(m_nUsed))) {
+    if (m_nUsed && m_File.Write(m_pBytes, m_nUsed) != m_nUsed) {
         m_bFailed = true;
         return false;
     }
-    m_nOffset += m_nUsed;
     m_nUsed = 0;
     return true;
 }
@@ -31,15 +28,29 @@ TextWriter& TextWriter::operator<<(const char* text) {
     return Text(text, std::strlen(text));
 }
 
-TextWriter& TextWriter::Text(const char* text, size_t length) {
+size_t TextWriter::WithCrLf(const char* text, size_t length, char* out) {
+    char* at = out;
     while (length) {
         const char* feed = static_cast<const char*>(std::memchr(text, '\n', length));
         size_t piece = feed ? static_cast<size_t>(feed - text) : length;
-        Raw(text, piece);
+        std::memcpy(at, text, piece);
+        at += piece;
         if (!feed) break;
-        Raw("\r\n", 2);
+        *at++ = '\r';
+        *at++ = '\n';
         text += piece + 1;
         length -= piece + 1;
+    }
+    return static_cast<size_t>(at - out);
+}
+
+TextWriter& TextWriter::Text(const char* text, size_t length) {
+    while (length) {
+        size_t piece = length < kBufferSize / 2 ? length : kBufferSize / 2;
+        if (!Reserve(2 * piece)) break;
+        m_nUsed += WithCrLf(text, piece, m_pBytes + m_nUsed);
+        text += piece;
+        length -= piece;
     }
     return *this;
 }

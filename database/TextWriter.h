@@ -1,7 +1,9 @@
-// TextWriter: the output of the text export. Lines are collected in a
-// 64 KiB buffer, their line feeds written as CR LF, and the buffer goes to
-// the file in large writes. The first write that fails or comes short makes
-// the writer fail for good; Finish reports it.
+// TextWriter: text written to a file at its current position, every line
+// feed as CR LF: the one implementation behind CDatabaseFile::WriteText and
+// the text export. The text is collected in the file's 64 KiB text buffer and
+// goes to the file in large writes. The first write that fails or comes
+// short makes the writer fail for good; Finish reports it. One writer per
+// file at a time.
 #ifndef WIN95_DATABASE_TEXTWRITER_H
 #define WIN95_DATABASE_TEXTWRITER_H
 
@@ -14,6 +16,8 @@
 
 class TextWriter {
 public:
+    static constexpr size_t kBufferSize = 64 * 1024;
+
     explicit TextWriter(CDatabaseFile& file);
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
@@ -37,6 +41,10 @@ public:
     // Writes what is left. True when every byte reached the file.
     bool Finish();
 
+    // Copies length bytes of text to out (room for twice as many) with every
+    // line feed as CR LF; the bytes written.
+    static size_t WithCrLf(const char* text, size_t length, char* out);
+
 private:
     bool Flush();
     // Room for count more bytes, flushing first when needed.
@@ -45,10 +53,8 @@ private:
     TextWriter& Number(Value value, char after, char* (*format)(char*, Value));
 
     CDatabaseFile& m_File;
-    CBuffer m_Buffer;
     char* m_pBytes;
     size_t m_nUsed = 0;
-    uint64_t m_nOffset = 0;
     bool m_bFailed = false;
 };
 

@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "api/ApplicationObject.h"
+#include "api/KeyedDataFile.h"
 #include "api/Library.h"
 #include "api/ObjectHandleTable.h"
 #include "tests/support/KitInstall.h"
@@ -222,6 +223,50 @@ TEST_F(KeyedDataFileTest, AnIncompleteMapTailIsReplacedByTheNextEntry) {
     EXPECT_EQ(LoadData(other, 3), 0xA5A5u);
     EXPECT_EQ(old->loaded, "old data");
     EXPECT_EQ(ReadFileBytes(Map()), map);
+}
+
+// The data file is made before the entry: a pair whose data file cannot be
+// made gets no entry, and one whose entry cannot be written keeps no file;
+// either way the next call makes the pair anew.
+TEST_F(KeyedDataFileTest, ANewPairGetsItsEntryOnlyWithItsFile) {
+    class Failing final : public KeyedFileCalls {
+    public:
+        explicit Failing(bool entry) : m_entry(entry) { SetKeyedFileCalls(this); }
+        ~Failing() { SetKeyedFileCalls(nullptr); }
+        int Open(const char* path, int flags) override {
+            bool map = std::strstr(path, "filemap.dat") != nullptr;
+            return !m_entry && !map ? -1 : KeyedFileCalls::Open(path, flags);
+        }
+        int Write(int fd, const void* bytes, unsigned count) override {
+            return m_entry ? -1 : KeyedFileCalls::Write(fd, bytes, count);
+        }
+
+    private:
+        bool m_entry;
+    };
+    DWORD handle = 0;
+    DataObject* object = Add(0x1000, &handle);
+    object->payload = "kept";
+    for (bool entry : {false, true}) {
+        SCOPED_TRACE(entry ? "the entry cannot be written" : "the file cannot be made");
+        {
+            Failing failing(entry);
+            EXPECT_EQ(SaveData(handle, 9), 2u);
+        }
+        EXPECT_EQ(ReadFileBytes(Map()), "") << "no entry";
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(DataFile("*.dat").c_str(), &found);
+        std::string files;
+        if (search != INVALID_HANDLE_VALUE) {
+            do files += std::string(found.cFileName) + " ";
+            while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        EXPECT_EQ(files, "filemap.dat ") << "no data file";
+    }
+    EXPECT_EQ(SaveData(handle, 9), 0x5A5Au);
+    ASSERT_EQ(Entries().size(), 1u);
+    EXPECT_EQ(ReadFileBytes(DataFile(Entries()[0].name)), "kept");
 }
 
 TEST_F(KeyedDataFileTest, FrameCodesComeBeforeTheMap) {

@@ -8,7 +8,9 @@
 
 #include "database/CDatabaseFile.h"
 #include "database/CDatabaseIndex.h"
+#include "database/LocationDatabase.h"
 #include "tests/database/DatabaseTesting.h"
+#include "tests/database/StoreTesting.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ public:
     explicit FaultyFile(FaultPlan& plan) : m_Plan(plan) {}
     int Open(const char* path, unsigned mode) override;
     bool WriteAt(uint64_t offset, const void* buffer, uint32_t count) override;
+    unsigned long Write(const void* buffer, unsigned long count) override;
 
 private:
     FaultPlan& m_Plan;
@@ -33,6 +36,13 @@ public:
     ~FaultPlan() { SetDatabaseFileFactory(nullptr); }
 
     std::unique_ptr<CDatabaseFile> Make() override { return std::make_unique<FaultyFile>(*this); }
+    // Renames and removals count as writes; a faulty one fails.
+    bool Rename(const char* from, const char* to) override {
+        return !Faulty() && DatabaseFileFactory::Rename(from, to);
+    }
+    bool Remove(const char* path) override {
+        return !Faulty() && DatabaseFileFactory::Remove(path);
+    }
 
     // Counts writes from now on; the call-th one (1 = the next) gets the fault.
     void Arm(int call, Fault fault) {
@@ -46,6 +56,8 @@ public:
 
 private:
     friend class FaultyFile;
+    bool Faulty() { return ++m_nWrites == m_nCall && m_Fault != kNone; }
+
     int m_nWrites = 0;
     int m_nCall = 0;
     Fault m_Fault = kNone;
@@ -63,6 +75,12 @@ bool FaultyFile::WriteAt(uint64_t offset, const void* buffer, uint32_t count) {
     if (m_Plan.m_Fault == FaultPlan::kShort && count > 1)
         CDatabaseFile::WriteAt(offset, buffer, count / 2);
     return false;
+}
+
+unsigned long FaultyFile::Write(const void* buffer, unsigned long count) {
+    if (++m_Plan.m_nWrites != m_Plan.m_nCall || m_Plan.m_Fault == FaultPlan::kNone)
+        return CDatabaseFile::Write(buffer, count);
+    return m_Plan.m_Fault == FaultPlan::kShort ? CDatabaseFile::Write(buffer, count / 2) : 0;
 }
 
 class FaultInjectionTest : public DatabaseTest {
@@ -211,8 +229,9 @@ TEST_F(FaultInjectionTest, ImportStopsAtTheFirstRecordNotWritten) {
                  [&] { result = target->ImportRecords(text.c_str()); },
                  [&](int call) {
                      EXPECT_EQ(result, DB_WRITE_FAILED);
-                     // Writes: the current record, records 0 and 1, 2 and 3, 4.
-                     const uint32_t written[] = {0, 0, 2, 4};
+                     // Writes: records 0 and 1, 2 and 3, then the current
+                     // record once its record is on file, then 4.
+                     const uint32_t written[] = {0, 2, 4, 4};
                      const int32_t current[] = {-1, -1, -1, 3};
                      uint32_t count = 0;
                      target->GetRecordCount(&count);
@@ -262,6 +281,47 @@ TEST_F(FaultInjectionTest, IndexWritesThatFailAreReported) {
             }
         },
         3);
+}
+
+// A carry-over that fails at any of its writes loses nothing: the next open
+// carries every record over.
+TEST_F(FaultInjectionTest, ACarryOverThatFailsAnywhereLosesNothing) {
+    CurrentDirectory here(dir.Path());
+    const std::string name = Name("location");
+    std::vector<std::vector<unsigned char>> reference;
+    {
+        OldLocation(60).Write(name);
+        CLocationDatabase store;
+        ASSERT_EQ(store.OpenDatabase(name.c_str(), 81), 0);
+    }
+    {
+        std::unique_ptr<CDatabaseImp> imp = CDatabaseImp::New();
+        ASSERT_EQ(imp->OpenDatabase((name + ".db").c_str(), 0), DB_OK);
+        reference = ReadAll(*imp);
+    }
+    int result = 0;
+    ForEachWrite(
+        [&] {
+            for (const char* file : {".db", ".idx", ".h00", ".old.db", ".new.db", ".new.idx"})
+                RemoveFile(name + file);
+            OldLocation(60).Write(name);
+        },
+        [&] {
+            CLocationDatabase store;
+            result = store.OpenDatabase(name.c_str(), 81);
+        },
+        [&](int) {
+            plan.Arm(0, FaultPlan::kNone);
+            CLocationDatabase store;
+            ASSERT_EQ(store.OpenDatabase(name.c_str(), 81), 0) << "first open: " << result;
+            store.CloseDatabase();
+            std::unique_ptr<CDatabaseImp> imp = CDatabaseImp::New();
+            ASSERT_EQ(imp->OpenDatabase((name + ".db").c_str(), 81), DB_OK);
+            EXPECT_EQ(ReadAll(*imp), reference);
+            EXPECT_FALSE(Exists(name + ".old.db"));
+            EXPECT_FALSE(Exists(name + ".new.db"));
+        },
+        20);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "database/CDatabaseFile.h"
 #include "database/LocationDatabase.h"
@@ -14,93 +15,6 @@
 #include "tests/database/StoreTesting.h"
 
 namespace {
-
-// A profile layout of record version 56: fewer and shorter fields at other
-// offsets, one field the current layout no longer has.
-RawDatabase Profile56() {
-    RawDatabase db;
-    db.recordVersion = 56;
-    db.recordSize = 2010;
-    db.fields = {{"Version", 4, 1, 0},           {"Description", 2, 255, 4},
-                 {"ProfileId", 4, 1, 260},       {"LoginName", 2, 200, 264},
-                 {"Password", 2, 255, 464},      {"DnsAddr1", 1, 4, 719},
-                 {"DnsAddr2", 1, 4, 723},        {"POPName", 2, 255, 727},
-                 {"EmailAddress", 2, 255, 982},  {"UserApp 1 Command line", 2, 254, 1237},
-                 {"ConnectionTime", 4, 1, 1491}, {"AutoLaunchPackage", 1, 1, 1495},
-                 {"ModemSpeed", 4, 1, 1496},     {"HomePage", 2, 255, 1500},
-                 {"Organization", 2, 250, 1755}};
-    for (int n = 0; n < 3; ++n) {
-        std::string record = db.NewRecord();
-        std::string tag = std::to_string(n);
-        db.PutText(record, "Description", "Profile " + tag);
-        int32_t id = n == 1 ? -1 : 1000 + n;
-        db.PutBytes(record, "ProfileId", &id, 4);
-        db.PutText(record, "LoginName", std::string(199, 'L') + tag);
-        db.PutText(record, "Password", "pw" + tag);
-        const uint8_t dns1[4] = {10, 0, 0, static_cast<uint8_t>(n)};
-        const uint8_t dns2[4] = {255, 254, 253, 252};
-        db.PutBytes(record, "DnsAddr1", dns1, 4);
-        db.PutBytes(record, "DnsAddr2", dns2, 4);
-        db.PutText(record, "POPName", "pop" + tag);
-        db.PutText(record, "EmailAddress", "user" + tag + "@example.net");
-        db.PutText(record, "UserApp 1 Command line", "C:\\APP\\RUN.EXE /" + tag);
-        int32_t seconds = 3600 * n;
-        db.PutBytes(record, "ConnectionTime", &seconds, 4);
-        record[1495] = static_cast<char>(n + 1);
-        int32_t speed = 28800;
-        db.PutBytes(record, "ModemSpeed", &speed, 4);
-        db.PutText(record, "HomePage", "http://www.example.net/" + tag);
-        db.PutText(record, "Organization", std::string(250, 'O'));
-        db.records.push_back(record);
-    }
-    db.currentRecord = 1;
-    return db;
-}
-
-// A location layout of the given version without TapiLocationID and
-// BackupPOPEntry; its TAPI location lies in the four bytes in front of
-// CallWaitingDisabled, outside every field.
-RawDatabase OldLocation(uint32_t version) {
-    RawDatabase db;
-    db.recordVersion = version;
-    db.recordSize = 912;
-    db.fields = {{"Version", 4, 1, 0},
-                 {"Description", 2, 255, 4},
-                 {"AreaCode", 2, 16, 259},
-                 {"LocalNumber", 2, 32, 275},
-                 {"LongDistanceAccess", 2, 16, 307},
-                 {"CallWaitingDisabled", 1, 1, 327},
-                 {"ConnectionType", 3, 1, 328},
-                 {"DefaultPOPEntry", 4, 1, 330},
-                 {"ToneDial", 1, 1, 334},
-                 {"ModemName", 2, 64, 335},
-                 {"PopNumber 1", 2, 255, 399},
-                 {"PopDescription 1", 2, 255, 654},
-                 {"PopDualLoginRequired 1", 1, 1, 909}};
-    for (int n = 0; n < 2; ++n) {
-        std::string record = db.NewRecord();
-        std::string tag = std::to_string(n);
-        db.PutText(record, "Description", "Location " + tag);
-        db.PutText(record, "AreaCode", "61" + tag);
-        db.PutText(record, "LocalNumber", "555-010" + tag);
-        db.PutText(record, "LongDistanceAccess", "1");
-        int32_t tapi = 4242 + n;
-        PutU32(record, 323, static_cast<uint32_t>(tapi));
-        record[327] = 1;
-        uint16_t type = 65535;
-        db.PutBytes(record, "ConnectionType", &type, 2);
-        int32_t entry = n;
-        db.PutBytes(record, "DefaultPOPEntry", &entry, 4);
-        record[334] = static_cast<char>(n);
-        db.PutText(record, "ModemName", "Sim Modem 28800");
-        db.PutText(record, "PopNumber 1", "555-0199");
-        db.PutText(record, "PopDescription 1", "Main POP " + tag);
-        record[909] = 1;
-        db.records.push_back(record);
-    }
-    db.currentRecord = 0;
-    return db;
-}
 
 // Fails the positioned writes of "database.exp", or its opening for reading.
 class ExportFileFault : public DatabaseFileFactory {
@@ -119,9 +33,9 @@ private:
             if (m_bExport && m_Fault == kOpenForImport && mode == kReadOnly) return 0;
             return CDatabaseFile::Open(path, mode);
         }
-        bool WriteAt(uint64_t offset, const void* buffer, uint32_t count) override {
-            if (m_bExport && m_Fault == kWrite) return false;
-            return CDatabaseFile::WriteAt(offset, buffer, count);
+        unsigned long Write(const void* buffer, unsigned long count) override {
+            if (m_bExport && m_Fault == kWrite) return 0;
+            return CDatabaseFile::Write(buffer, count);
         }
 
     private:
@@ -327,14 +241,28 @@ TEST_F(StoreCarryOverTest, ExportFailureLeavesTheFilesAsTheyWere) {
     EXPECT_EQ(Info(store).recordCount, 3u);
 }
 
-TEST_F(StoreCarryOverTest, ImportFailureFailsTheOpenAndKeepsTheText) {
-    OldLocation(60).Write(Name("location"));
-    ExportFileFault fault(ExportFileFault::kOpenForImport);
+// The import's open of "database.exp" fails once: that open fails, the old
+// files stay the store's, and the next open carries every record over.
+TEST_F(StoreCarryOverTest, AFailedImportLosesNothing) {
+    RawDatabase old = OldLocation(60);
+    old.Write(Name("location"));
+    const std::string db = ReadBytes(Name("location") + ".db");
+    {
+        ExportFileFault fault(ExportFileFault::kOpenForImport);
+        CLocationDatabase store;
+        EXPECT_EQ(store.OpenDatabase(Name("location").c_str(), 81), -3);
+    }
+    EXPECT_EQ(ReadBytes(Name("location") + ".db"), db) << "the old file is still the store's";
+    for (const char* leftover : {".new.db", ".new.idx", ".new.h00", ".old.db"})
+        EXPECT_FALSE(Exists(Name("location") + leftover)) << leftover;
+
     CLocationDatabase store;
-    EXPECT_EQ(store.OpenDatabase(Name("location").c_str(), 81), -3);
-    std::string text = ReadBytes(Exported());
-    EXPECT_NE(text.find("        Description=\"Location 1\"\r\n"), std::string::npos);
-    EXPECT_EQ(U32At(ReadBytes(Name("location") + ".db"), 16), 81u) << "made anew";
+    ASSERT_EQ(store.OpenDatabase(Name("location").c_str(), 81), 0);
+    EXPECT_EQ(Info(store).recordCount, 2u);
+    LocationRecordObject current;
+    ASSERT_EQ(store.GetCurrentRecord(current), 0);
+    EXPECT_STREQ(current.Record().Description, "Location 0");
+    EXPECT_EQ(Records(Name("location")).size(), 2u);
 }
 
 TEST_F(StoreCarryOverTest, OtherOpenFailuresAreReturnedUnchanged) {
@@ -342,13 +270,60 @@ TEST_F(StoreCarryOverTest, OtherOpenFailuresAreReturnedUnchanged) {
     EXPECT_EQ(missing.OpenDatabase(Name("nothing").c_str(), 57), -3);
     EXPECT_FALSE(Exists(Name("nothing") + ".db")) << "a missing store is not created";
 
+    // The old index is not needed for the carry-over.
     RawDatabase old = Profile56();
     old.Write(Name("noindex"));
     RemoveFile(Name("noindex") + ".idx");
     CProfileDatabase noIndex;
-    EXPECT_EQ(noIndex.OpenDatabase(Name("noindex").c_str(), 57), -258)
-        << "the old database cannot be opened for its export";
-    EXPECT_FALSE(Exists(Exported()));
+    EXPECT_EQ(noIndex.OpenDatabase(Name("noindex").c_str(), 57), 0);
+    EXPECT_EQ(Info(noIndex).recordCount, 3u);
+}
+
+// A store whose index is missing, damaged or left unsealed by an
+// interrupted change opens with an index made anew from its records.
+TEST_F(StoreCarryOverTest, AnIndexThatCannotBeOpenedIsMadeAnew) {
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> spoil;  // the index's bytes; empties it: removed
+        uint32_t code;
+    };
+    const Case cases[] = {
+        {"missing", [](std::string& idx) { idx.clear(); }, 2},
+        {"another version", [](std::string& idx) { PutU32(idx, 4, 46); }, 7},
+        {"unsealed", [](std::string& idx) { PutU32(idx, 0, 0); }, 9},
+        {"a slot cut off", [](std::string& idx) { idx.resize(idx.size() - 3); }, 9},
+        {"more slots than counted", [](std::string& idx) { idx += std::string(264, '\0'); }, 9},
+    };
+    const std::string name = Name("profile");
+    Profile56().Write(name);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            CProfileDatabase store;
+            ASSERT_EQ(store.OpenDatabase(name.c_str(), 57), 0);
+        }
+        std::string idx = ReadBytes(name + ".idx");
+        const std::string sound = idx;
+        c.spoil(idx);
+        if (idx.empty()) {
+            RemoveFile(name + ".idx");
+        } else {
+            WriteBytes(name + ".idx", idx);
+        }
+        log.Take();
+        CProfileDatabase store;
+        ASSERT_EQ(store.OpenDatabase(name.c_str(), 57), 0);
+        std::vector<std::string> lines = Lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                             "1|OpenDatabase:" + name + ".idx cannot be opened (index code " +
+                                 std::to_string(c.code) + "), made anew from the records\n"),
+                  1)
+            << ::testing::PrintToString(lines);
+        EXPECT_EQ(Info(store).recordCount, 3u);
+        store.CloseDatabase();
+        store.ReleaseIndex();
+        EXPECT_EQ(ReadBytes(name + ".idx").substr(36), sound.substr(36)) << "the same slots";
+    }
 }
 
 TEST_F(StoreCarryOverTest, RecreateAndRebuildIndexUseTheStoresKeys) {

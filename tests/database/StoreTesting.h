@@ -40,6 +40,15 @@ struct RawDatabase {
     void Write(const std::string& name) const;
 };
 
+// The older layouts the tests carry over. Profile56: record version 56,
+// fewer and shorter fields at other offsets, one field the current layout no
+// longer has; three records, record 1 current.
+RawDatabase Profile56();
+// A location layout of the given version without TapiLocationID and
+// BackupPOPEntry, its TAPI location in the four bytes in front of
+// CallWaitingDisabled, outside every field; two records, record 0 current.
+RawDatabase OldLocation(uint32_t version);
+
 // The .db bytes of a RawDatabase.
 std::string RawDbBytes(const RawDatabase& database);
 // The bytes of an empty index file.

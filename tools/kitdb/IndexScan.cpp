@@ -4,6 +4,7 @@
 #include <set>
 
 #include "database/CDatabaseFile.h"
+#include "database/CDatabaseIndex.h"
 
 namespace {
 
@@ -12,12 +13,6 @@ constexpr uint64_t kMaxIndexBytes = 256u << 20;
 
 std::string Slot(uint32_t number) {
     return "slot " + std::to_string(number);
-}
-
-uint32_t Hash(const char* key, size_t length, uint32_t buckets) {
-    uint32_t h = 0;
-    for (size_t i = 0; i < length; ++i) h = (h * 64 + static_cast<unsigned char>(key[i])) % buckets;
-    return h;
 }
 
 class Scanner {
@@ -87,7 +82,7 @@ private:
         const char* key = reinterpret_cast<const char*>(At(slot) + 8);
         size_t length = strnlen(key, h.keyLength + 1);
         std::string where = "bucket " + std::to_string(bucket) + ", " + Slot(slot);
-        if (h.keyType == kFieldText && Hash(key, length, h.bucketCount) != bucket)
+        if (h.keyType == kFieldText && HashKeyBytes(key, length, h.bucketCount) != bucket)
             Problem(where + ": its key does not belong in this bucket");
         int32_t number = Number(slot);
         if (number < 0 || static_cast<uint32_t>(number) >= m_nRecords) {
@@ -125,7 +120,10 @@ private:
 // The header's own checks; false when the slots cannot be walked.
 bool HeaderUsable(IndexScan& scan) {
     const IndexHeader& h = scan.header;
-    if (h.magic != kIndexMagic) {
+    if (h.magic == 0) {
+        scan.problems.push_back(
+            "unsealed: a change of it was interrupted (the store's next open makes it anew)");
+    } else if (h.magic != kIndexMagic) {
         scan.problems.push_back("not an index file (wrong magic)");
     } else if (h.version != kIndexVersion) {
         scan.problems.push_back("index version " + std::to_string(h.version) + ", not 47");

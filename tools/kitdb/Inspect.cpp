@@ -139,10 +139,13 @@ void VerifyRecords(CDatabaseImp& imp, const std::string& db, long fileSize, Find
         RecordLayout::Of(header.privateSize, header.numberOfFields, header.recordSize);
     uint32_t count = 0;
     imp.GetRecordCount(&count);
+    // What an interrupted append leaves: no record, and the next append
+    // writes over it (FORMAT.md).
     if (fileSize >= 0 && static_cast<uint64_t>(fileSize) > layout.dataStart &&
         (static_cast<uint64_t>(fileSize) - layout.dataStart) % layout.placeSize)
-        findings.Damage(db, std::to_string((fileSize - layout.dataStart) % layout.placeSize) +
-                                " bytes of an incomplete record at the end");
+        findings.Note(db, std::to_string((fileSize - layout.dataStart) % layout.placeSize) +
+                              " bytes of an interrupted append at the end (not a record; the "
+                              "next append writes over them)");
     int version = fields.FindField("Version");
     if (version >= 0 && (fields.GetFieldType(version) != kFieldLong ||
                          fields.GetFieldOffset(version) + 4 > fields.RecordSize()))
