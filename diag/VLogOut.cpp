@@ -48,14 +48,8 @@ VLoggable& VLoggable::operator=(const VLoggable&) {
 }
 
 #if defined(_WIN32) && !defined(_WIN64)
-// The table's pure LogTo slot refers to the runtime's pure-virtual handler
-// only weakly, and a static link does not bring it in for a weak reference:
-// the slot would hold 0. This handler fills it, so that a call through the
-// slot is reported and ends the process, as Visual C++'s would.
-extern "C" void __cxa_pure_virtual() {
-    DebuggerOutput("WIN95.dll: pure virtual function called\n");
-    std::abort();
-}
+// The table's pure LogTo slot refers to the pure-virtual handler, which the
+// DLL defines itself (api/PureVirtualCall.cpp).
 
 // The table of virtual operations is emitted here, with the key function.
 // Visual C++ callers know it as ??_7VLoggable@@6B@: the address of its first

@@ -141,7 +141,7 @@ std::shared_ptr<Connection> Find(HRASCONN handle) {
 
 // Hands one event to the notifier unless the connection was hung up (a late
 // event goes out all the same); a window gets it posted, a function is
-// called outside the lock.
+// called outside the lock. The journal line is written under the lock.
 void Deliver(Connection& connection, const DialEvent& event, bool late = false) {
     std::unique_lock<std::mutex> hold(g_lock);
     if (connection.hungUp && !late) return;
@@ -161,8 +161,8 @@ void Deliver(Connection& connection, const DialEvent& event, bool late = false) 
         line.Hex("message", connection.message).Result(posted ? 1 : 0).Write();
         return;
     }
-    hold.unlock();
     line.Write();
+    hold.unlock();
     if (connection.notifierType == RASDIAL_NOTIFIER_FUNC)
         reinterpret_cast<RASDIALFUNC>(connection.notifier)(connection.message, event.state,
                                                            event.error);
@@ -285,8 +285,11 @@ DWORD Dial(RASDIALPARAMS* params, DWORD notifierType, LPVOID notifier, HRASCONN*
     return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-DWORD HangUp(HRASCONN conn) {
-    std::lock_guard<std::mutex> hold(g_lock);
+DWORD HandleValue(HRASCONN conn) {
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(conn));
+}
+
+DWORD StopConnection(HRASCONN conn) {
     std::shared_ptr<Connection> connection = Find(conn);
     if (!connection) return ERROR_INVALID_HANDLE;
     if (DWORD error = ScriptedError(SECTION, "HangUpError")) return error;
@@ -294,6 +297,15 @@ DWORD HangUp(HRASCONN conn) {
     SetEvent(connection->stop.Get());
     g_connections.erase(conn);
     return 0;
+}
+
+// Journals the call under the lock that event delivery holds, so that the
+// journal puts every event before or after the hang-up as it happened.
+DWORD HangUp(HRASCONN conn) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    DWORD result = StopConnection(conn);
+    JournalLine("RasHangUpA").Hex("conn", HandleValue(conn)).Result(result).Write();
+    return result;
 }
 
 DWORD GetConnectStatus(HRASCONN conn, RASCONNSTATUS* status) {
@@ -318,10 +330,6 @@ DWORD GetConnectStatus(HRASCONN conn, RASCONNSTATUS* status) {
     return 0;
 }
 
-DWORD HandleValue(HRASCONN conn) {
-    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(conn));
-}
-
 }  // namespace
 
 extern "C" DWORD WINAPI SimRasDialA(void* extensions, LPCSTR phonebook, RASDIALPARAMS* params,
@@ -342,9 +350,7 @@ extern "C" DWORD WINAPI SimRasDialA(void* extensions, LPCSTR phonebook, RASDIALP
 
 extern "C" DWORD WINAPI SimRasHangUpA(HRASCONN conn) {
     return Guarded<DWORD>(ERROR_NOT_ENOUGH_MEMORY, [&] {
-        DWORD result = HangUp(conn);
-        JournalLine("RasHangUpA").Hex("conn", HandleValue(conn)).Result(result).Write();
-        return result;
+        return HangUp(conn);
     });
 }
 
