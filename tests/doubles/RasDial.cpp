@@ -349,9 +349,7 @@ extern "C" DWORD WINAPI SimRasDialA(void* extensions, LPCSTR phonebook, RASDIALP
 }
 
 extern "C" DWORD WINAPI SimRasHangUpA(HRASCONN conn) {
-    return Guarded<DWORD>(ERROR_NOT_ENOUGH_MEMORY, [&] {
-        return HangUp(conn);
-    });
+    return Guarded<DWORD>(ERROR_NOT_ENOUGH_MEMORY, [&] { return HangUp(conn); });
 }
 
 extern "C" DWORD WINAPI SimRasGetConnectStatusA(HRASCONN conn, RASCONNSTATUS* status) {
