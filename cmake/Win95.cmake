@@ -49,7 +49,12 @@ endfunction()
 # (GoogleTest's sharding), so that a long program runs side by side with
 # itself.
 function(win95_test name)
-    cmake_parse_arguments(T "" "SHARDS" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "SHARDS;COST" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    # COST: about how many seconds the suite (each shard) takes under Wine;
+    # ctest -j starts the costly ones first, so they do not end a run alone.
+    if(NOT T_COST)
+        set(T_COST 0)
+    endif()
     win95_posix_threads(ON)
     add_executable(${name} ${T_SOURCES})
     win95_target_defaults(${name})
@@ -59,14 +64,14 @@ function(win95_test name)
     endif()
     if(NOT T_SHARDS)
         add_test(NAME ${name} COMMAND ${name})
-        set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS "${T_LABELS}")
+        set_tests_properties(${name} PROPERTIES TIMEOUT 900 LABELS "${T_LABELS}" COST ${T_COST})
         return()
     endif()
     foreach(shard RANGE 1 ${T_SHARDS})
         math(EXPR index "${shard} - 1")
         add_test(NAME ${name}.${shard} COMMAND ${name})
         set_tests_properties(${name}.${shard} PROPERTIES TIMEOUT 900 LABELS "${T_LABELS}"
-            ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${index}")
+            COST ${T_COST} ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${index}")
     endforeach()
 endfunction()
 

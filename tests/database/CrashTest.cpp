@@ -431,23 +431,32 @@ TEST_F(CrashTest, EngineOperations) {
     }
 }
 
-TEST_F(CrashTest, CarryOverOfEveryOlderLayout) {
-    std::vector<CarryOverCase> cases = CarryOverCases();
+// One test per layout, so that shards of the program run them side by side.
+class CarryOverCrashTest : public CrashTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(CarryOverCrashTest, OfAnOlderLayout) {
+    const CarryOverCase c = CarryOverCases()[GetParam()];
     bool cutShort = true;
 #ifdef _WIN32
-    cases.resize(2);  // one layout of each store
     cutShort = false;
 #endif
-    for (const CarryOverCase& c : cases) {
-        const std::string name = reference.File(c.profile ? "profile" : "location");
-        WriteOld(c, name);
-        {
-            CurrentDirectory here(reference.Path());
-            ASSERT_EQ(OpenStore(name, c.profile), 0);
-        }
-        Run(CarryOver(c, name), cutShort);
+    const std::string name = reference.File(c.profile ? "profile" : "location");
+    WriteOld(c, name);
+    {
+        CurrentDirectory here(reference.Path());
+        ASSERT_EQ(OpenStore(name, c.profile), 0);
     }
+    Run(CarryOver(c, name), cutShort);
 }
+
+// Under Wine one layout of each store.
+#ifdef _WIN32
+const size_t kCarryOverLayouts = 2;
+#else
+const size_t kCarryOverLayouts = 3;
+#endif
+INSTANTIATE_TEST_SUITE_P(Layouts, CarryOverCrashTest,
+                         ::testing::Range<size_t>(0, kCarryOverLayouts));
 
 #ifdef _WIN32
 TEST_F(CrashTest, BackupWrite) {
