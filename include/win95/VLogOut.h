@@ -133,6 +133,14 @@ public:
 private:
     WIN95_THISCALL VLogOut();       /* @47 does nothing */
     void WIN95_THISCALL LazyInit(); /* @59 */
+#if defined(_WIN32) && !defined(_WIN64)
+    /* Neither defined nor exported: a manipulator of another calling
+     * convention (what /Gz, /Gr or -mrtd make of a function not declared
+     * __cdecl) stops the compile here, instead of being converted to a
+     * pointer and written as one. */
+    VLogOut& WIN95_THISCALL operator<<(void(__stdcall* manipulator)(VLogOut&));
+    VLogOut& WIN95_THISCALL operator<<(void(__fastcall* manipulator)(VLogOut&));
+#endif
 
     VLogOutImp* m_pImp;
     int m_bProducing;

@@ -23,4 +23,16 @@ static void __cdecl Mark(VLogOut& out) {
 void Print(VLogOut& out, const Printable& object, CBuffer& buffer) {
     out(LOG_INFO) << object << Mark << buffer.GetBufferSize();
 }
+
+#ifdef EXPECT_REJECTED_MANIPULATOR
+/* Not __cdecl: under /Gz or -mrtd a stdcall function, which the stream must
+ * refuse rather than write as a pointer. */
+static void Unannotated(VLogOut& out) {
+    out << 1;
+}
+
+void PrintWith(VLogOut& out) {
+    out << Unannotated;
+}
+#endif
 #endif
