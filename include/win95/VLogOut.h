@@ -95,7 +95,7 @@ public:
     WIN95_THISCALL VLogOut(const char* moduleName, const char* iniFile);
     WIN95_THISCALL VLogOut(const VLogOut& other); /* @46 shares the source's implementation */
     WIN95_THISCALL ~VLogOut();                    /* @48 */
-    VLogOut& WIN95_THISCALL operator=(const VLogOut& other); /* @49 the same */
+    VLogOut& WIN95_THISCALL operator=(const VLogOut& other); /* @49 shares it too */
 
     /* @58. Starts a message of the category mask; a non-zero continuation
      * leaves out the time and module prefix. The first message reads the
