@@ -96,10 +96,11 @@ WIN95_API(DWORD) GetObjectInfo(DWORD handle, ObjectInfo* info);
  *
  * Result: 0, the dial started; 8 for a null request, modem or profile, a
  * ModemRecord version other than 31 or a profile Version other than 57
- * (nothing changed), a dial already in progress on this dialer, or the
- * hidden window not created; 8 or 18 (entry not written) when the phonebook
- * entry cannot be made; a RAS error number (600 and above) when RAS refuses
- * the dial: the dialer has then hung up (3000 ms) and posts nothing. */
+ * (nothing changed), a dial already in progress on this dialer or five
+ * on the process's dialers, or the hidden window not created; 8 or 18
+ * (entry not written) when the phonebook entry cannot be made; a RAS error
+ * number (600 and above) when RAS refuses the dial: the dialer has then
+ * hung up (3000 ms) and posts nothing. */
 WIN95_API(DWORD) Dial(DWORD handle, DialRequest* request);
 /* @21. Hangs up the connection or the dial in progress (also when there is
  * none), blocks the calling thread for 3000 ms, posts WIN95_DIAL_DISCONNECTED
@@ -107,9 +108,10 @@ WIN95_API(DWORD) Dial(DWORD handle, DialRequest* request);
  * hidden window and releases "AutoDial Semaphore". 0. The dialer may dial
  * again afterwards. */
 WIN95_API(DWORD) HangUp(DWORD handle);
-/* @22. Stores the last status posted for the RAS events of the current or
- * last dial (Win95DialerStatus; 0 before the first). The status 3 that
- * HangUp posts is not stored. 0; 8 for a null out-value. */
+/* @22. Stores the last status the dialer posted for a RAS event
+ * (Win95DialerStatus; 0 before the first; a new Dial does not clear it).
+ * The status 3 that HangUp posts is not stored. 0; 8 for a null
+ * out-value. */
 WIN95_API(DWORD) GetStatus(DWORD handle, DWORD* status);
 
 /* ---- Application (type 1) and system (type 2) families -----------------------
