@@ -7,45 +7,44 @@
 
 #include <new>
 
-#define VC_THISCALL __attribute__((thiscall))
-
 // VLoggable is abstract, so its base-object constructors are called by
 // their symbols rather than through a placement new.
-extern "C" VC_THISCALL void VLoggableBaseConstructor(VLoggable* self) __asm__("__ZN9VLoggableC2Ev");
-extern "C" VC_THISCALL void VLoggableBaseCopyConstructor(
+extern "C" WIN95_THISCALL void VLoggableBaseConstructor(VLoggable* self) __asm__(
+    "__ZN9VLoggableC2Ev");
+extern "C" WIN95_THISCALL void VLoggableBaseCopyConstructor(
     VLoggable* self, const VLoggable* other) __asm__("__ZN9VLoggableC2ERKS_");
 
 extern "C" {
 
-VC_THISCALL CBuffer* VcThunk_ZN7CBufferC1Ev(CBuffer* self) {
+WIN95_THISCALL CBuffer* VcThunk_ZN7CBufferC1Ev(CBuffer* self) {
     return new (self) CBuffer();
 }
 
-VC_THISCALL CBuffer* VcThunk_ZN7CBufferC1ERKS_(CBuffer* self, const CBuffer* other) {
+WIN95_THISCALL CBuffer* VcThunk_ZN7CBufferC1ERKS_(CBuffer* self, const CBuffer* other) {
     return new (self) CBuffer(*other);
 }
 
-VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1EPKcS1_(VLogOut* self, const char* moduleName,
-                                                 const char* iniFile) {
+WIN95_THISCALL VLogOut* VcThunk_ZN7VLogOutC1EPKcS1_(VLogOut* self, const char* moduleName,
+                                                    const char* iniFile) {
     return new (self) VLogOut(moduleName, iniFile);
 }
 
-VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1ERKS_(VLogOut* self, const VLogOut* other) {
+WIN95_THISCALL VLogOut* VcThunk_ZN7VLogOutC1ERKS_(VLogOut* self, const VLogOut* other) {
     return new (self) VLogOut(*other);
 }
 
 // The private default constructor does nothing; its entry point only hands
 // the object back.
-VC_THISCALL VLogOut* VcThunk_ZN7VLogOutC1Ev(VLogOut* self) {
+WIN95_THISCALL VLogOut* VcThunk_ZN7VLogOutC1Ev(VLogOut* self) {
     return self;
 }
 
-VC_THISCALL VLoggable* VcThunk_ZN9VLoggableC2Ev(VLoggable* self) {
+WIN95_THISCALL VLoggable* VcThunk_ZN9VLoggableC2Ev(VLoggable* self) {
     VLoggableBaseConstructor(self);
     return self;
 }
 
-VC_THISCALL VLoggable* VcThunk_ZN9VLoggableC2ERKS_(VLoggable* self, const VLoggable* other) {
+WIN95_THISCALL VLoggable* VcThunk_ZN9VLoggableC2ERKS_(VLoggable* self, const VLoggable* other) {
     VLoggableBaseCopyConstructor(self, other);
     return self;
 }

@@ -7,11 +7,12 @@
 //                       plain open, append and close of the same bytes with
 //                       the Windows file functions.
 // Prints one line "ratio <name> <ours/baseline>" per figure.
-#include <win95/VLogOut.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+
+#include "diag/VLogOutPieces.h"
 
 namespace {
 

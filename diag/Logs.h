@@ -4,7 +4,7 @@
 #ifndef WIN95_DIAG_LOGS_H
 #define WIN95_DIAG_LOGS_H
 
-#include <win95/VLogOut.h>
+#include "diag/VLogOutPieces.h"
 
 // "Win95Dialer": dialing, line devices, modems, connectoid, AutoDial,
 // account check, client settings, directory removal.

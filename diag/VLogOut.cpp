@@ -1,7 +1,5 @@
 // The log stream: message starts, prefixes, pieces, and the sharing of one
 // implementation between a stream and its copies.
-#include <win95/VLogOut.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +7,7 @@
 
 #include "diag/LogPlatform.h"
 #include "diag/VLogOutImp.h"
+#include "diag/VLogOutPieces.h"
 
 namespace {
 
@@ -36,12 +35,6 @@ VLoggable::VLoggable() = default;
 VLoggable::VLoggable(const VLoggable&) {}
 
 VLoggable::~VLoggable() = default;
-
-void* VLoggable::VcDeletingDestructor(unsigned int flags) {
-    this->VLoggable::~VLoggable();
-    if (flags & 1) ::operator delete(this);
-    return this;
-}
 
 VLoggable& VLoggable::operator=(const VLoggable&) {
     return *this;
@@ -171,10 +164,10 @@ VLogOut& VLogOut::operator()(unsigned long mask, int continuation) {
 }
 
 // A piece reaches the implementation only while the message is produced;
-// the piece operators (inline in the library's header) test that.
-#define VLOGOUT_PRODUCE(Type)           \
-    void VLogOut::Produce(Type value) { \
-        m_pImp->Put(value);             \
+// the piece operators (inline in diag/VLogOutPieces.h) test that.
+#define VLOGOUT_PRODUCE(Type)                       \
+    void PutLogPiece(VLogOutImp* imp, Type value) { \
+        imp->Put(value);                            \
     }
 VLOGOUT_PRODUCE(const char*)
 VLOGOUT_PRODUCE(int)
@@ -188,31 +181,27 @@ VLOGOUT_PRODUCE(signed char)
 VLOGOUT_PRODUCE(unsigned char)
 #undef VLOGOUT_PRODUCE
 
-void VLogOut::Produce(const VLoggable& object) {
-    object.LogTo(*this);
-}
-
 namespace {
 
-// The exported piece operators are the inline ones of the library's header:
+// The exported piece operators are the library's inline ones:
 // taking their addresses keeps an out-of-line copy of each for the exports.
 struct PieceOperators {
-    VLogOut& (VLogOut::*text)(const char*) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*signedInt)(int) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*signedShort)(short) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*unsignedInt)(unsigned int) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*unsignedShort)(unsigned short) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*signedLong)(long) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*unsignedLong)(unsigned long) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*pointer)(const void*) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*signedChar)(signed char) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*unsignedChar)(unsigned char) = &VLogOut::operator<<;
-    VLogOut& (VLogOut::*loggable)(const VLoggable&) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*text)(const char*) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*signedInt)(int) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*signedShort)(short) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*unsignedInt)(unsigned int) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*unsignedShort)(unsigned short) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*signedLong)(long) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*unsignedLong)(unsigned long) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*pointer)(const void*) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*signedChar)(signed char) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*unsignedChar)(unsigned char) = &VLogOut::operator<<;
+    VLogOut& (WIN95_THISCALL VLogOut::*loggable)(const VLoggable&) = &VLogOut::operator<<;
 };
 [[gnu::used]] const PieceOperators kExportedPieces;
 
 }  // namespace
-VLogOut& VLogOut::operator<<(void (*manipulator)(VLogOut&)) {
+VLogOut& VLogOut::operator<<(VLogManipulator manipulator) {
     if (manipulator) manipulator(*this);
     return *this;
 }

@@ -1,55 +1,63 @@
-// Caller-visible records of WIN95.dll, with their byte layouts checked.
-//
-// Texts are zero-terminated 8-bit ANSI in fixed arrays; the library cuts what
-// it copies into them to the array size less one.
+/* Caller-visible records of WIN95.dll, with their byte layouts checked at
+ * compile time. Plain C89; needs no windows.h. Every record is packed (no
+ * padding), so its layout is the same for every compiler and packing option.
+ *
+ * Texts are zero-terminated 8-bit ANSI in fixed arrays; the library cuts what
+ * it copies into them to the array size less one. */
 #ifndef WIN95_RECORDS_H
 #define WIN95_RECORDS_H
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include "Platform.h"
+
+/* The record versions of the two stores (the Version fields). */
+#define WIN95_PROFILE_RECORD_VERSION 57
+#define WIN95_LOCATION_RECORD_VERSION 81
+
 #pragma pack(push, 1)
 
-// Filled by GetObjectInfo. Bytes 8 to 15 and the last byte of the name are
-// not written by the library.
-struct ObjectInfo {
-    uint32_t type;     // Win95ObjectType
-    uint32_t classId;  // class identifier
+/* Filled by GetObjectInfo. Bytes 8 to 15 and the last byte of the name are
+ * not written by the library. */
+typedef struct ObjectInfo {
+    uint32_t type;    /* Win95ObjectType */
+    uint32_t classId; /* class identifier */
     uint8_t reserved[8];
-    char name[128];  // the object's name, zero-padded over 127 bytes
-};
+    char name[128]; /* the object's name, zero-padded over 127 bytes */
+} ObjectInfo;
 
-// The shortcut SetShellLink writes.
-struct ShellLinkRecord {
-    char targetPath[256];  // file the shortcut points at; also the icon file
-    char linkPath[256];    // the shortcut file to write
+/* The shortcut SetShellLink writes. */
+typedef struct ShellLinkRecord {
+    char targetPath[256]; /* file the shortcut points at; also the icon file */
+    char linkPath[256];   /* the shortcut file to write */
     char description[256];
-    int32_t iconIndex;  // icon within targetPath, from 0
+    int32_t iconIndex; /* icon within targetPath, from 0 */
     char arguments[256];
     char workingDirectory[260];
-};
+} ShellLinkRecord;
 
-// A file or directory tree to remove (GenericApi request 1).
-struct RemovalRecord {
-    uint16_t isFile;  // non-zero: path names a file; zero: a directory tree
+/* A file or directory tree to remove (GenericApi request 1). */
+typedef struct RemovalRecord {
+    uint16_t isFile; /* non-zero: path names a file; zero: a directory tree */
     char path[258];
-};
+} RemovalRecord;
 
-// GenericApi request 4: whether a file can be opened for exclusive access.
-struct DllProbeRecord {
+/* GenericApi request 4: whether a file can be opened for exclusive access. */
+typedef struct DllProbeRecord {
     char path[64];
-    uint32_t openedExclusively;  // out: 1 or 0
-};
+    uint32_t openedExclusively; /* out: 1 or 0 */
+} DllProbeRecord;
 
-// ---- the subscriber profile store's record (9466 bytes, version 57) -------
-// Texts are zero-terminated unless a database import filled the whole field.
-struct ProfileUserApp {
+/* ---- the subscriber profile store's record (9466 bytes, version 57) -------
+ * Texts are zero-terminated unless a database import filled the whole field. */
+typedef struct ProfileUserApp {
     char CommandLine[254];
     char Arguments[254];
-};
+} ProfileUserApp;
 
-struct ProfileRecord {
-    int32_t Version;  // always 57
+typedef struct ProfileRecord {
+    int32_t Version; /* always 57 */
     char Description[255];
     uint8_t unused259;
     int32_t ProfileId;
@@ -60,12 +68,12 @@ struct ProfileRecord {
     int32_t LastResetDate;
     int32_t ConnectionTime;
     ProfileUserApp UserApp[5];
-    char LoginName[255];  // dial-up user name
-    char Password[255];   // dial-up password
+    char LoginName[255]; /* dial-up user name */
+    char Password[255];  /* dial-up password */
     char CompanyLoginName[255];
     char CompanyPassword[255];
     char Domain[255];
-    uint8_t DnsAddr1[4];  // the four numbers of the dotted form, first first
+    uint8_t DnsAddr1[4]; /* the four numbers of the dotted form, first first */
     uint8_t DnsAddr2[4];
     uint8_t OriginalDnsAddr1[4];
     uint8_t OriginalDnsAddr2[4];
@@ -91,17 +99,17 @@ struct ProfileRecord {
     char OriginalLoginName[255];
     char OriginalPassword[255];
     uint8_t unused9465;
-};
+} ProfileRecord;
 
-// ---- the dialing-location store's record (12544 bytes, version 81) ---------
-struct POPEntry {
-    char PopNumber[255];  // access number; empty entry when the first byte is 0
+/* ---- the dialing-location store's record (12544 bytes, version 81) --------- */
+typedef struct POPEntry {
+    char PopNumber[255]; /* access number; empty entry when the first byte is 0 */
     char PopDescription[255];
     uint8_t PopDualLoginRequired;
-};
+} POPEntry;
 
-struct LocationRecord {
-    int32_t Version;  // always 81
+typedef struct LocationRecord {
+    int32_t Version; /* always 81 */
     char Description[255];
     char AreaCode[255];
     char LocalNumber[255];
@@ -114,7 +122,7 @@ struct LocationRecord {
     uint8_t CallWaitingDisabled;
     uint8_t unused2049;
     uint16_t ConnectionType;
-    int32_t DefaultPOPEntry;  // 0..19, -1 for none
+    int32_t DefaultPOPEntry; /* 0..19, -1 for none */
     int32_t BackupPOPEntry;
     int32_t LastLupaCheckTime;
     uint8_t ToneDial;
@@ -124,109 +132,104 @@ struct LocationRecord {
     char ModemName[255];
     POPEntry POPEntries[20];
     uint8_t unused12543;
-};
+} LocationRecord;
 
 #pragma pack(pop)
 
-#ifdef __cplusplus
-static_assert(sizeof(ObjectInfo) == 144, "ObjectInfo layout");
-static_assert(offsetof(ObjectInfo, type) == 0, "ObjectInfo layout");
-static_assert(offsetof(ObjectInfo, classId) == 4, "ObjectInfo layout");
-static_assert(offsetof(ObjectInfo, reserved) == 8, "ObjectInfo layout");
-static_assert(offsetof(ObjectInfo, name) == 16, "ObjectInfo layout");
+WIN95_CHECK_SIZE(ObjectInfo, 144);
+WIN95_CHECK_OFFSET(ObjectInfo, type, 0);
+WIN95_CHECK_OFFSET(ObjectInfo, classId, 4);
+WIN95_CHECK_OFFSET(ObjectInfo, reserved, 8);
+WIN95_CHECK_OFFSET(ObjectInfo, name, 16);
 
-#define WIN95_AT(Record, field, offset) \
-    static_assert(offsetof(Record, field) == offset, #Record " layout: " #field)
-static_assert(sizeof(ProfileUserApp) == 508, "ProfileUserApp layout");
-static_assert(sizeof(ProfileRecord) == 9466, "ProfileRecord layout");
-WIN95_AT(ProfileRecord, Version, 0);
-WIN95_AT(ProfileRecord, Description, 4);
-WIN95_AT(ProfileRecord, ProfileId, 260);
-WIN95_AT(ProfileRecord, RegistrationCode, 264);
-WIN95_AT(ProfileRecord, Package, 519);
-WIN95_AT(ProfileRecord, AutoLaunchPackage, 774);
-WIN95_AT(ProfileRecord, bIsVisible, 775);
-WIN95_AT(ProfileRecord, LastResetDate, 776);
-WIN95_AT(ProfileRecord, ConnectionTime, 780);
-WIN95_AT(ProfileRecord, UserApp, 784);
-WIN95_AT(ProfileRecord, UserApp[0].Arguments, 1038);
-WIN95_AT(ProfileRecord, UserApp[4].CommandLine, 2816);
-WIN95_AT(ProfileRecord, UserApp[4].Arguments, 3070);
-WIN95_AT(ProfileRecord, LoginName, 3324);
-WIN95_AT(ProfileRecord, Password, 3579);
-WIN95_AT(ProfileRecord, CompanyLoginName, 3834);
-WIN95_AT(ProfileRecord, CompanyPassword, 4089);
-WIN95_AT(ProfileRecord, Domain, 4344);
-WIN95_AT(ProfileRecord, DnsAddr1, 4599);
-WIN95_AT(ProfileRecord, DnsAddr2, 4603);
-WIN95_AT(ProfileRecord, OriginalDnsAddr1, 4607);
-WIN95_AT(ProfileRecord, OriginalDnsAddr2, 4611);
-WIN95_AT(ProfileRecord, IPAssigned, 4615);
-WIN95_AT(ProfileRecord, IPAddr, 4616);
-WIN95_AT(ProfileRecord, POPName, 4620);
-WIN95_AT(ProfileRecord, POPPassword, 4875);
-WIN95_AT(ProfileRecord, POPServer, 5130);
-WIN95_AT(ProfileRecord, SMTPServer, 5385);
-WIN95_AT(ProfileRecord, EmailAddress, 5640);
-WIN95_AT(ProfileRecord, Title, 5895);
-WIN95_AT(ProfileRecord, FirstName, 6150);
-WIN95_AT(ProfileRecord, LastName, 6405);
-WIN95_AT(ProfileRecord, Address, 6660);
-WIN95_AT(ProfileRecord, Address2, 6915);
-WIN95_AT(ProfileRecord, City, 7170);
-WIN95_AT(ProfileRecord, State, 7425);
-WIN95_AT(ProfileRecord, Zipcode, 7680);
-WIN95_AT(ProfileRecord, Country, 7935);
-WIN95_AT(ProfileRecord, Organization, 8190);
-WIN95_AT(ProfileRecord, HomePage, 8445);
-WIN95_AT(ProfileRecord, NNTPServer, 8700);
-WIN95_AT(ProfileRecord, OriginalLoginName, 8955);
-WIN95_AT(ProfileRecord, OriginalPassword, 9210);
+WIN95_CHECK_SIZE(ProfileUserApp, 508);
+WIN95_CHECK_SIZE(ProfileRecord, 9466);
+WIN95_CHECK_OFFSET(ProfileRecord, Version, 0);
+WIN95_CHECK_OFFSET(ProfileRecord, Description, 4);
+WIN95_CHECK_OFFSET(ProfileRecord, ProfileId, 260);
+WIN95_CHECK_OFFSET(ProfileRecord, RegistrationCode, 264);
+WIN95_CHECK_OFFSET(ProfileRecord, Package, 519);
+WIN95_CHECK_OFFSET(ProfileRecord, AutoLaunchPackage, 774);
+WIN95_CHECK_OFFSET(ProfileRecord, bIsVisible, 775);
+WIN95_CHECK_OFFSET(ProfileRecord, LastResetDate, 776);
+WIN95_CHECK_OFFSET(ProfileRecord, ConnectionTime, 780);
+WIN95_CHECK_OFFSET(ProfileRecord, UserApp, 784);
+WIN95_CHECK_OFFSET(ProfileRecord, UserApp[0].Arguments, 1038);
+WIN95_CHECK_OFFSET(ProfileRecord, UserApp[4].CommandLine, 2816);
+WIN95_CHECK_OFFSET(ProfileRecord, UserApp[4].Arguments, 3070);
+WIN95_CHECK_OFFSET(ProfileRecord, LoginName, 3324);
+WIN95_CHECK_OFFSET(ProfileRecord, Password, 3579);
+WIN95_CHECK_OFFSET(ProfileRecord, CompanyLoginName, 3834);
+WIN95_CHECK_OFFSET(ProfileRecord, CompanyPassword, 4089);
+WIN95_CHECK_OFFSET(ProfileRecord, Domain, 4344);
+WIN95_CHECK_OFFSET(ProfileRecord, DnsAddr1, 4599);
+WIN95_CHECK_OFFSET(ProfileRecord, DnsAddr2, 4603);
+WIN95_CHECK_OFFSET(ProfileRecord, OriginalDnsAddr1, 4607);
+WIN95_CHECK_OFFSET(ProfileRecord, OriginalDnsAddr2, 4611);
+WIN95_CHECK_OFFSET(ProfileRecord, IPAssigned, 4615);
+WIN95_CHECK_OFFSET(ProfileRecord, IPAddr, 4616);
+WIN95_CHECK_OFFSET(ProfileRecord, POPName, 4620);
+WIN95_CHECK_OFFSET(ProfileRecord, POPPassword, 4875);
+WIN95_CHECK_OFFSET(ProfileRecord, POPServer, 5130);
+WIN95_CHECK_OFFSET(ProfileRecord, SMTPServer, 5385);
+WIN95_CHECK_OFFSET(ProfileRecord, EmailAddress, 5640);
+WIN95_CHECK_OFFSET(ProfileRecord, Title, 5895);
+WIN95_CHECK_OFFSET(ProfileRecord, FirstName, 6150);
+WIN95_CHECK_OFFSET(ProfileRecord, LastName, 6405);
+WIN95_CHECK_OFFSET(ProfileRecord, Address, 6660);
+WIN95_CHECK_OFFSET(ProfileRecord, Address2, 6915);
+WIN95_CHECK_OFFSET(ProfileRecord, City, 7170);
+WIN95_CHECK_OFFSET(ProfileRecord, State, 7425);
+WIN95_CHECK_OFFSET(ProfileRecord, Zipcode, 7680);
+WIN95_CHECK_OFFSET(ProfileRecord, Country, 7935);
+WIN95_CHECK_OFFSET(ProfileRecord, Organization, 8190);
+WIN95_CHECK_OFFSET(ProfileRecord, HomePage, 8445);
+WIN95_CHECK_OFFSET(ProfileRecord, NNTPServer, 8700);
+WIN95_CHECK_OFFSET(ProfileRecord, OriginalLoginName, 8955);
+WIN95_CHECK_OFFSET(ProfileRecord, OriginalPassword, 9210);
 
-static_assert(sizeof(POPEntry) == 511, "POPEntry layout");
-WIN95_AT(POPEntry, PopDescription, 255);
-WIN95_AT(POPEntry, PopDualLoginRequired, 510);
-static_assert(sizeof(LocationRecord) == 12544, "LocationRecord layout");
-WIN95_AT(LocationRecord, Version, 0);
-WIN95_AT(LocationRecord, Description, 4);
-WIN95_AT(LocationRecord, AreaCode, 259);
-WIN95_AT(LocationRecord, LocalNumber, 514);
-WIN95_AT(LocationRecord, LocalAccess, 769);
-WIN95_AT(LocationRecord, LongDistanceAccess, 1024);
-WIN95_AT(LocationRecord, CallWaitingDisable, 1279);
-WIN95_AT(LocationRecord, CountryCode, 1534);
-WIN95_AT(LocationRecord, CallingCardNumber, 1789);
-WIN95_AT(LocationRecord, TapiLocationID, 2044);
-WIN95_AT(LocationRecord, CallWaitingDisabled, 2048);
-WIN95_AT(LocationRecord, ConnectionType, 2050);
-WIN95_AT(LocationRecord, DefaultPOPEntry, 2052);
-WIN95_AT(LocationRecord, BackupPOPEntry, 2056);
-WIN95_AT(LocationRecord, LastLupaCheckTime, 2060);
-WIN95_AT(LocationRecord, ToneDial, 2064);
-WIN95_AT(LocationRecord, Use1ForLongDistance, 2065);
-WIN95_AT(LocationRecord, DontUseAreaCodeWhenDialing, 2066);
-WIN95_AT(LocationRecord, DialLocalAsLongDistance, 2067);
-WIN95_AT(LocationRecord, ModemName, 2068);
-WIN95_AT(LocationRecord, POPEntries, 2323);
-WIN95_AT(LocationRecord, POPEntries[19], 12032);
-WIN95_AT(LocationRecord, unused12543, 12543);
+WIN95_CHECK_SIZE(POPEntry, 511);
+WIN95_CHECK_OFFSET(POPEntry, PopDescription, 255);
+WIN95_CHECK_OFFSET(POPEntry, PopDualLoginRequired, 510);
+WIN95_CHECK_SIZE(LocationRecord, 12544);
+WIN95_CHECK_OFFSET(LocationRecord, Version, 0);
+WIN95_CHECK_OFFSET(LocationRecord, Description, 4);
+WIN95_CHECK_OFFSET(LocationRecord, AreaCode, 259);
+WIN95_CHECK_OFFSET(LocationRecord, LocalNumber, 514);
+WIN95_CHECK_OFFSET(LocationRecord, LocalAccess, 769);
+WIN95_CHECK_OFFSET(LocationRecord, LongDistanceAccess, 1024);
+WIN95_CHECK_OFFSET(LocationRecord, CallWaitingDisable, 1279);
+WIN95_CHECK_OFFSET(LocationRecord, CountryCode, 1534);
+WIN95_CHECK_OFFSET(LocationRecord, CallingCardNumber, 1789);
+WIN95_CHECK_OFFSET(LocationRecord, TapiLocationID, 2044);
+WIN95_CHECK_OFFSET(LocationRecord, CallWaitingDisabled, 2048);
+WIN95_CHECK_OFFSET(LocationRecord, ConnectionType, 2050);
+WIN95_CHECK_OFFSET(LocationRecord, DefaultPOPEntry, 2052);
+WIN95_CHECK_OFFSET(LocationRecord, BackupPOPEntry, 2056);
+WIN95_CHECK_OFFSET(LocationRecord, LastLupaCheckTime, 2060);
+WIN95_CHECK_OFFSET(LocationRecord, ToneDial, 2064);
+WIN95_CHECK_OFFSET(LocationRecord, Use1ForLongDistance, 2065);
+WIN95_CHECK_OFFSET(LocationRecord, DontUseAreaCodeWhenDialing, 2066);
+WIN95_CHECK_OFFSET(LocationRecord, DialLocalAsLongDistance, 2067);
+WIN95_CHECK_OFFSET(LocationRecord, ModemName, 2068);
+WIN95_CHECK_OFFSET(LocationRecord, POPEntries, 2323);
+WIN95_CHECK_OFFSET(LocationRecord, POPEntries[19], 12032);
+WIN95_CHECK_OFFSET(LocationRecord, unused12543, 12543);
 
-static_assert(sizeof(ShellLinkRecord) == 1288, "ShellLinkRecord layout");
-static_assert(offsetof(ShellLinkRecord, targetPath) == 0, "ShellLinkRecord layout");
-static_assert(offsetof(ShellLinkRecord, linkPath) == 256, "ShellLinkRecord layout");
-static_assert(offsetof(ShellLinkRecord, description) == 512, "ShellLinkRecord layout");
-static_assert(offsetof(ShellLinkRecord, iconIndex) == 768, "ShellLinkRecord layout");
-static_assert(offsetof(ShellLinkRecord, arguments) == 772, "ShellLinkRecord layout");
-static_assert(offsetof(ShellLinkRecord, workingDirectory) == 1028, "ShellLinkRecord layout");
+WIN95_CHECK_SIZE(ShellLinkRecord, 1288);
+WIN95_CHECK_OFFSET(ShellLinkRecord, targetPath, 0);
+WIN95_CHECK_OFFSET(ShellLinkRecord, linkPath, 256);
+WIN95_CHECK_OFFSET(ShellLinkRecord, description, 512);
+WIN95_CHECK_OFFSET(ShellLinkRecord, iconIndex, 768);
+WIN95_CHECK_OFFSET(ShellLinkRecord, arguments, 772);
+WIN95_CHECK_OFFSET(ShellLinkRecord, workingDirectory, 1028);
 
-static_assert(sizeof(RemovalRecord) == 260, "RemovalRecord layout");
-static_assert(offsetof(RemovalRecord, isFile) == 0, "RemovalRecord layout");
-static_assert(offsetof(RemovalRecord, path) == 2, "RemovalRecord layout");
+WIN95_CHECK_SIZE(RemovalRecord, 260);
+WIN95_CHECK_OFFSET(RemovalRecord, isFile, 0);
+WIN95_CHECK_OFFSET(RemovalRecord, path, 2);
 
-static_assert(sizeof(DllProbeRecord) == 68, "DllProbeRecord layout");
-static_assert(offsetof(DllProbeRecord, path) == 0, "DllProbeRecord layout");
-static_assert(offsetof(DllProbeRecord, openedExclusively) == 64, "DllProbeRecord layout");
-#undef WIN95_AT
-#endif
+WIN95_CHECK_SIZE(DllProbeRecord, 68);
+WIN95_CHECK_OFFSET(DllProbeRecord, path, 0);
+WIN95_CHECK_OFFSET(DllProbeRecord, openedExclusively, 64);
 
 #endif

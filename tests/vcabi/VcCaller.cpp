@@ -1,18 +1,16 @@
 // A caller built as Visual C++ builds the kit's programs (32-bit Microsoft
 // ABI: decorated names, thiscall members, constructors returning `this`),
-// without a C runtime. It uses the exported classes through the SDK header
-// on stack objects and reports each check on standard output; the exit code
-// is the number of failed checks.
-#include <win95/CBuffer.h>
-#include <win95/VLogOut.h>
-
+// without a C runtime. It runs the class checks of the SDK (every member of
+// CBuffer, VLogOut and a class derived from VLoggable) and reports each on
+// standard output; the exit code is the number of failed checks. It is
+// built twice: with the default calling convention and with stdcall as the
+// default (/Gz), which must import the same names.
 extern "C" {
 typedef unsigned long DWORD;
 __declspec(dllimport) void* __stdcall GetStdHandle(DWORD);
 __declspec(dllimport) int __stdcall WriteFile(void*, const void*, DWORD, DWORD*, void*);
 __declspec(dllimport) void __stdcall ExitProcess(unsigned);
 __declspec(dllimport) DWORD __stdcall GetTempPathA(DWORD, char*);
-__declspec(dllimport) DWORD __stdcall GetCurrentProcessId();
 __declspec(dllimport) int __stdcall CreateDirectoryA(const char*, void*);
 __declspec(dllimport) int __stdcall SetCurrentDirectoryA(const char*);
 __declspec(dllimport) int __stdcall WritePrivateProfileStringA(const char*, const char*,
@@ -24,13 +22,13 @@ __declspec(dllimport) int __stdcall CloseHandle(void*);
 __declspec(dllimport) int __stdcall DeleteFileA(const char*);
 __declspec(dllimport) int __stdcall RemoveDirectoryA(const char*);
 
-// The compiler may call these for copies, fills and deleting destructors.
-void* memset(void* dest, int value, unsigned int count) {
+// The compiler may call these for copies and fills.
+void* __cdecl memset(void* dest, int value, unsigned int count) {
     unsigned char* d = static_cast<unsigned char*>(dest);
     while (count--) *d++ = static_cast<unsigned char>(value);
     return dest;
 }
-void* memcpy(void* dest, const void* source, unsigned int count) {
+void* __cdecl memcpy(void* dest, const void* source, unsigned int count) {
     unsigned char* d = static_cast<unsigned char*>(dest);
     const unsigned char* s = static_cast<const unsigned char*>(source);
     while (count--) *d++ = *s++;
@@ -38,190 +36,14 @@ void* memcpy(void* dest, const void* source, unsigned int count) {
 }
 }
 
-void operator delete(void*) noexcept {}
-void operator delete(void*, unsigned int) noexcept {}
+// Referenced by the deleting destructors of the classes derived here; the
+// checks create no objects on the heap.
+void __cdecl operator delete(void*) noexcept {}
+void __cdecl operator delete(void*, unsigned int) noexcept {}
 
-namespace {
+#include "tests/sdk/ClassChecks.h"
 
-unsigned g_failures = 0;
-
-unsigned Length(const char* text) {
-    unsigned n = 0;
-    while (text[n]) ++n;
-    return n;
-}
-
-void Print(const char* text) {
-    DWORD written;
-    WriteFile(GetStdHandle(static_cast<DWORD>(-11)), text, Length(text), &written, nullptr);
-}
-
-void Check(bool ok, const char* what) {
-    Print(ok ? "ok      " : "FAILED  ");
-    Print(what);
-    Print("\r\n");
-    if (!ok) ++g_failures;
-}
-
-bool Equal(const unsigned char* bytes, const unsigned char* expected, unsigned count) {
-    for (unsigned i = 0; i < count; ++i)
-        if (bytes[i] != expected[i]) return false;
-    return true;
-}
-
-void BufferChecks() {
-    CBuffer a;
-    Check(a.GetBufferSize() == 0 && a.GetPointer(nullptr) == nullptr, "CBuffer() is empty");
-    unsigned char* bytes = a.Create(6);
-    Check(bytes != nullptr && a.GetBufferSize() == 6, "Create(6)");
-    for (unsigned char i = 0; i < 6; ++i) bytes[i] = static_cast<unsigned char>(i + 1);
-
-    CBuffer b(a);
-    Check(b.GetPointer(nullptr) == a.GetPointer(nullptr), "copy constructor shares");
-    CBuffer c;
-    c = a;
-    Check(c.GetPointer(nullptr) == bytes, "operator= shares");
-    Check(b.Copy() == 1 && b.GetPointer(nullptr) != bytes, "Copy() makes a private block");
-    CBuffer d;
-    Check(d.Copy(a) == 1 && d.GetBufferSize() == 6, "Copy(const CBuffer&)");
-
-    const unsigned char removed[] = {1, 2, 5, 6, 0, 0};
-    Check(a.RemoveBytes(a.GetPosition(2), 2, 0) == 1 && Equal(bytes, removed, 6),
-          "RemoveBytes at 2 count 2");
-    const unsigned char pair[] = {8, 9};
-    const unsigned char inserted[] = {1, 8, 9, 2, 5, 6};
-    Check(a.InsertBytes(a.GetPosition(1), pair, 2) == 1 && Equal(bytes, inserted, 6),
-          "InsertBytes at 1");
-    Check(a.CopyBytes(a.GetPosition(4), pair, 2) == 1 && bytes[4] == 8 && bytes[5] == 9,
-          "CopyBytes at 4");
-    Check(a.FindBytes(nullptr, pair, 2) == bytes + 1, "FindBytes finds at 1");
-    Check(a.GetIndex(bytes + 6) == 6 && a.GetIndex(bytes - 1) == 0xFFFFFFFFUL, "GetIndex");
-    Check(a.GetPosition(6) == bytes + 6 && a.GetPosition(7) == nullptr, "GetPosition");
-    const CBuffer& constant = a;
-    Check(constant.GetPointer(nullptr) == bytes, "GetPointer const");
-    Check(a.GetPointer(bytes + 2) == bytes + 2, "GetPointer with a position");
-    Check(a.Resize(8) == 1 && a.GetBufferSize() == 8 && c.GetBufferSize() == 8,
-          "Resize changes the shared block");
-    a.Destroy();
-    Check(c.GetBufferSize() == 0, "Destroy frees the shared bytes");
-}
-
-// ---- the log stream -------------------------------------------------------
-
-// Joins texts into a fixed buffer (no C runtime here).
-struct Text {
-    char data[512];
-    unsigned length = 0;
-    Text& operator+=(const char* more) {
-        while (*more && length + 1 < sizeof data) data[length++] = *more++;
-        data[length] = 0;
-        return *this;
-    }
-};
-
-bool SameText(const char* a, const char* b) {
-    while (*a && *a == *b) ++a, ++b;
-    return *a == *b;
-}
-
-class Pair : public VLoggable {
-public:
-    Pair(int first, int second) : m_first(first), m_second(second) {}
-    void LogTo(VLogOut& out) const override { out << "<" << m_first << "|" << m_second << ">"; }
-
-private:
-    int m_first, m_second;
-};
-
-int g_manipulated = 0;
-void Manipulator(VLogOut& out) {
-    ++g_manipulated;
-    out << "~";
-}
-
-// The log file without its time stamps: "MM/DD hh:mm:ss.mmm " is 19
-// characters, and each stamp stands right after a line end (or at the start).
-void StripStamps(const char* file, unsigned length, Text& out) {
-    char piece[2] = {0, 0};
-    for (unsigned i = 0; i < length; ++i) {
-        if ((i == 0 || file[i - 1] == '\n') && i + 19 <= length && file[i + 2] == '/' &&
-            file[i + 8] == ':' && file[i + 14] == '.') {
-            i += 18;
-            continue;
-        }
-        piece[0] = file[i];
-        out += piece;
-    }
-}
-
-void LogChecks() {
-    Text dir;
-    char temp[260];
-    GetTempPathA(sizeof temp, temp);
-    dir += temp;
-    dir += "vcabi-log";
-    CreateDirectoryA(dir.data, nullptr);
-    SetCurrentDirectoryA(dir.data);
-    Text ini = dir;
-    ini += "\\vc.ini";
-    WritePrivateProfileStringA("GlobalDebug", "LogFlags", "101", ini.data);
-    WritePrivateProfileStringA("GlobalDebug", "LogDevices", "2", ini.data);
-    WritePrivateProfileStringA("GlobalDebug", "LogFile", "vc.log", ini.data);
-    Text logFile = dir;
-    logFile += "\\vc.log";
-    DeleteFileA(logFile.data);
-    {
-        VLogOut log("VcCaller", ini.data);
-        Check(log.Producing() == 0 && log.IniFileName() == nullptr, "VLogOut before a message");
-        log(1) << "text " << -5 << " " << static_cast<short>(-2) << " " << 7u << " "
-               << static_cast<unsigned short>(65535) << " " << -9L << " " << 4294967295UL << " "
-               << static_cast<signed char>('A') << static_cast<unsigned char>('z') << " "
-               << Pair(3, 4) << Manipulator << "\n";
-        Check(log.Producing() == 1, "Producing after a message at a configured category");
-        Check(log.IniFileName() && SameText(log.IniFileName(), ini.data), "IniFileName");
-        log(2) << "dropped" << Manipulator;
-        Check(log.Producing() == 0 && g_manipulated == 2, "manipulators run when dropped");
-
-        VLogOut copy(log);
-        copy.Hex();
-        copy(256) << "copy " << 255 << "\n";
-        copy.UnHex();
-        copy.Indent();
-        copy.UnIndent();
-        copy.SetIndentSpacing(2);
-        VLogOut other("Other", ini.data);
-        other = copy;
-        other(1, 1) << "continued " << static_cast<const void*>(nullptr) << "\n";
-        Pair a(1, 2), b(a);
-        b = a;
-        other(1) << b << "\n";
-    }
-    void* file = CreateFileA(logFile.data, 0x80000000UL, 1, nullptr, 3, 0x80, nullptr);
-    static char content[2048];
-    DWORD read = 0;
-    ReadFile(file, content, sizeof content, &read, nullptr);
-    CloseHandle(file);
-    Text stripped;
-    StripStamps(content, read, stripped);
-    const char* expected =
-        "VcCaller:  text -5 -2 7 65535 -9 4294967295 Az <3|4>~\r\n"
-        "VcCaller:  copy 0xff\r\n"
-        "continued @0\r\n"
-        "VcCaller:  <1|2>\r\n";
-    Check(SameText(stripped.data, expected), "log file bytes of every piece type");
-    if (!SameText(stripped.data, expected)) Print(stripped.data);
-    DeleteFileA(logFile.data);
-    DeleteFileA(ini.data);
-    SetCurrentDirectoryA(temp);
-    RemoveDirectoryA(dir.data);
-}
-
-}  // namespace
-
-extern "C" int VcCallerMain() {
-    BufferChecks();
-    LogChecks();
-    Print(g_failures ? "vcabi: FAILED\r\n" : "vcabi: all checks passed\r\n");
-    ExitProcess(g_failures);
+extern "C" int __cdecl VcCallerMain() {
+    ExitProcess(RunClassChecks(VCABI_CALLER_NAME));
     return 0;
 }
