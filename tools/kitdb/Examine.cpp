@@ -132,6 +132,7 @@ public:
                       offset);
             return true;
         }
+        if (code == DB_OK) ++m_Exam.readable;
         if (code == DB_RECORD_REMOVED)
             m_Add.Add(Severity::kNote, "removed-record", m_Db, place, "marked removed",
                       "nothing to repair; the engine skips it", Mend::kNone, offset);
@@ -227,9 +228,9 @@ void ExamineIndex(Examination& exam, const std::string& idx, Collector& add) {
     if (KeyOffsetOf(fields) < 0)
         add.Add(Severity::kNote, "index-keys", idx, "", "no Description field: keys not compared",
                 "nothing to repair");
-    else if (scan.keys < exam.records)
+    else if (scan.keys < exam.readable)
         add.Add(Severity::kNote, "index-keys", idx, "",
-                std::to_string(exam.records - scan.keys) + " records have no key in the index",
+                std::to_string(exam.readable - scan.keys) + " records have no key in the index",
                 "repair makes the index anew with every key (so does rebuild-index)", make);
     if (h.openCount != 0)
         add.Add(Severity::kNote, "index-open-count", idx, "header",

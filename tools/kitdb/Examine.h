@@ -49,6 +49,7 @@ struct Examination {
     const Store* store = nullptr;   // the store whose table the file has
     const Store* family = nullptr;  // ... or whose older layout
     uint32_t records = 0;
+    uint32_t readable = 0;       // records that read (the ones an index holds)
     uint64_t partialOffset = 0;  // where a partial place at the end starts
     uint64_t partialBytes = 0;
     IndexScan index;
