@@ -44,10 +44,19 @@ DBError CDatabaseImp::NotADatabase() const {
 }
 
 DBError CDatabaseImp::OpenDatabase(const char* path, uint32_t recordVersion) {
+    return Open(path, recordVersion, false);
+}
+
+DBError CDatabaseImp::OpenReadOnly(const char* path, uint32_t recordVersion) {
+    return Open(path, recordVersion, true);
+}
+
+DBError CDatabaseImp::Open(const char* path, uint32_t recordVersion, bool readOnly) {
     DatabaseLock::Guard guard;
     g_DbLog(kLogEnter) << kOpen << "\n";
     if (m_bOpen || m_pFile->IsOpen()) CloseDatabase();
-    if (!m_pFile->Open(path, CDatabaseFile::kReadWrite)) {
+    m_bReadOnly = readOnly;
+    if (!m_pFile->Open(path, readOnly ? CDatabaseFile::kReadOnly : CDatabaseFile::kReadWrite)) {
         g_DbLog(kLogFailure) << kOpen << "Open failed\n";
         return DB_OPEN_FAILED;
     }
@@ -58,8 +67,12 @@ DBError CDatabaseImp::OpenDatabase(const char* path, uint32_t recordVersion) {
     if (error == DB_OK) error = LoadFieldTable(header);
     if (error == DB_OK) {
         m_Header = header;
-        m_Header.openCount = static_cast<int32_t>(static_cast<uint32_t>(m_Header.openCount) + 1);
-        error = WriteHeader();
+        // A reader leaves the file as it is: its open is not counted.
+        if (!readOnly) {
+            m_Header.openCount =
+                static_cast<int32_t>(static_cast<uint32_t>(m_Header.openCount) + 1);
+            error = WriteHeader();
+        }
     }
     if (error != DB_OK) {
         m_pFile->Close();
@@ -71,29 +84,28 @@ DBError CDatabaseImp::OpenDatabase(const char* path, uint32_t recordVersion) {
 }
 
 DBError CDatabaseImp::ValidateHeader(const DatabaseHeader& header, uint32_t recordVersion) {
-    if (header.magic != kDatabaseMagic) return NotADatabase();
-    if (header.databaseVersion != kDatabaseVersion) {
-        g_DbLog(kLogFailure) << kOpen
-                             << "Error, file is DBVersion: " << LogNumber(header.databaseVersion)
-                             << " Expected version: " << static_cast<int>(kDatabaseVersion) << "\n";
-        return DB_WRONG_DB_VERSION;
-    }
-    if (recordVersion != 0 && header.recordVersion != recordVersion) {
-        g_DbLog(kLogFailure) << kOpen << "Error, file is record version "
-                             << LogNumber(header.recordVersion)
-                             << ", expected version: " << LogNumber(recordVersion) << "\n";
-        return DB_WRONG_RECORD_VERSION;
-    }
     // A header that cannot describe this file is not trusted: the private
     // area and the descriptor table must lie in the file, and a record place
     // must have a size the engine can hold.
     long fileSize = m_pFile->GetSize();
-    RecordLayout layout =
-        RecordLayout::Of(header.privateSize, header.numberOfFields, header.recordSize);
-    if (header.recordSize == 0 || header.recordSize > kMaxRecordSize || fileSize < 0 ||
-        layout.dataStart > static_cast<uint64_t>(fileSize))
-        return NotADatabase();
-    return DB_OK;
+    if (fileSize < 0) return NotADatabase();
+    switch (CheckDatabaseHeader(header, static_cast<uint64_t>(fileSize), recordVersion)) {
+        case HeaderCheck::kPassed:
+            return DB_OK;
+        case HeaderCheck::kDatabaseVersion:
+            g_DbLog(kLogFailure) << kOpen << "Error, file is DBVersion: "
+                                 << LogNumber(header.databaseVersion)
+                                 << " Expected version: " << static_cast<int>(kDatabaseVersion)
+                                 << "\n";
+            return DB_WRONG_DB_VERSION;
+        case HeaderCheck::kRecordVersion:
+            g_DbLog(kLogFailure) << kOpen << "Error, file is record version "
+                                 << LogNumber(header.recordVersion)
+                                 << ", expected version: " << LogNumber(recordVersion) << "\n";
+            return DB_WRONG_RECORD_VERSION;
+        default:
+            return NotADatabase();
+    }
 }
 
 // The descriptors are read in one piece; their number is bounded by the
@@ -136,6 +148,7 @@ DBError CDatabaseImp::CreateDatabase(const char* path, FieldTable& table) {
     DatabaseLock::Guard guard;
     g_DbLog(kLogEnter) << kCreate << "\n";
     if (m_bOpen || m_pFile->IsOpen()) CloseDatabase();
+    m_bReadOnly = false;
     SetCreationHeader(table);
     // A table whose records the engine could not read back makes no file.
     // The private area has no defined content, so none is made.
@@ -170,7 +183,9 @@ DBError CDatabaseImp::CreateDatabase(const char* path, FieldTable& table) {
 DBError CDatabaseImp::CloseDatabase() {
     g_DbLog(kLogEnter) << "CDatabaseImp::CloseDatabase\n";
     DBError result = DB_OK;
-    if (m_pFile->IsOpen()) {
+    if (m_pFile->IsOpen() && m_bReadOnly) {
+        m_pFile->Close();
+    } else if (m_pFile->IsOpen()) {
         result = ReadHeader();
         if (result == DB_OK) {
             m_Header.openCount =
@@ -196,6 +211,7 @@ DBError CDatabaseImp::ReadHeader() {
 DBError CDatabaseImp::WriteHeader() {
     DatabaseLock::Guard guard;
     if (!m_pFile->IsOpen()) return DB_NOT_OPEN;
+    if (m_bReadOnly) return DB_WRITE_FAILED;
     return m_pFile->WriteAt(0, &m_Header, sizeof m_Header) ? DB_OK : DB_WRITE_FAILED;
 }
 
@@ -326,6 +342,7 @@ DBError CDatabaseImp::AddRecords(uint32_t* first, const void* records, uint32_t 
         LogBadBufferSize(kAdd, size);
         return DB_BAD_BUFFER_SIZE;
     }
+    if (m_bReadOnly) return DB_WRITE_FAILED;
     long fileSize = m_pFile->GetSize();
     if (fileSize < 0) return DB_WRITE_FAILED;
     // The records go after the last complete one, over whatever an

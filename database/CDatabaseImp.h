@@ -44,6 +44,12 @@ public:
     // 14 (record version differs from a non-zero recordVersion), 2 (cannot be
     // opened), 18 (the open count cannot be written back).
     DBError OpenDatabase(const char* path, uint32_t recordVersion);
+    // OpenDatabase for reading only: the same checks, but the file is opened
+    // read-only and its open count neither raised nor lowered, so that the
+    // file keeps every byte and its time stamp. Every operation that would
+    // write (appends, the current record, the header, an import) then
+    // returns 18 and leaves the file as it is.
+    DBError OpenReadOnly(const char* path, uint32_t recordVersion);
     // Creates (or empties) the file for the table's layout and leaves it open
     // with open count 1. Clears the flags of the caller's descriptors and
     // shares its descriptor buffer. 3 when the file cannot be created or the
@@ -96,13 +102,17 @@ public:
     DBError WriteHeader();
 
     bool IsOpen() const { return m_bOpen != 0; }
+    bool IsReadOnly() const { return m_bReadOnly; }
     const DatabaseHeader& Header() const { return m_Header; }
     const FieldTable& Fields() const { return m_Fields; }
+    // Where the records lie, by the layout checked at open.
+    const RecordLayout& Layout() const { return m_Layout; }
 
 private:
     friend class TextImporter;
 
     explicit CDatabaseImp(std::unique_ptr<CDatabaseFile> file);
+    DBError Open(const char* path, uint32_t recordVersion, bool readOnly);
     void SetCreationHeader(const FieldTable& table);
     DBError ValidateHeader(const DatabaseHeader& header, uint32_t recordVersion);
     DBError LoadFieldTable(const DatabaseHeader& header);
@@ -124,6 +134,7 @@ private:
     FieldTable m_Fields;
     std::unique_ptr<CDatabaseFile> m_pFile;
     int m_bOpen = 0;
+    bool m_bReadOnly = false;
     RecordLayout m_Layout;
     CBuffer m_Place;
 };

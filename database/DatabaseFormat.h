@@ -155,4 +155,31 @@ struct RecordLayout {
     uint64_t Offset(uint32_t number) const { return dataStart + placeSize * number; }
 };
 
+// The checks a data file's header passes at open, in their order (FORMAT.md,
+// "Checks at open"); the first one that fails, or kPassed. The last check,
+// every field inside the record, needs the descriptors
+// (FieldTable::FirstFieldOutsideRecord).
+enum class HeaderCheck {
+    kPassed,
+    kMagic,            // 16: not 0x6773AE55
+    kDatabaseVersion,  // 13: not 52
+    kRecordVersion,    // 14: not the one asked for (0 asks nothing)
+    kRecordSize,       // 16: not from 1 to kMaxRecordSize
+    kAreas             // 16: private data and descriptors not inside the file
+};
+
+constexpr HeaderCheck CheckDatabaseHeader(const DatabaseHeader& header, uint64_t fileSize,
+                                          uint32_t recordVersion) {
+    if (header.magic != kDatabaseMagic) return HeaderCheck::kMagic;
+    if (header.databaseVersion != kDatabaseVersion) return HeaderCheck::kDatabaseVersion;
+    if (recordVersion != 0 && header.recordVersion != recordVersion)
+        return HeaderCheck::kRecordVersion;
+    if (header.recordSize == 0 || header.recordSize > kMaxRecordSize)
+        return HeaderCheck::kRecordSize;
+    if (RecordLayout::Of(header.privateSize, header.numberOfFields, header.recordSize).dataStart >
+        fileSize)
+        return HeaderCheck::kAreas;
+    return HeaderCheck::kPassed;
+}
+
 #endif

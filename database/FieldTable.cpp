@@ -139,11 +139,14 @@ uint32_t FieldTable::FirstRepeatedName() const {
 }
 
 bool FieldTable::FieldsFitRecord() const {
-    if (m_nRecordSize == 0 || m_nRecordSize > kMaxRecordSize) return false;
+    return m_nRecordSize != 0 && m_nRecordSize <= kMaxRecordSize && FirstFieldOutsideRecord() < 0;
+}
+
+int FieldTable::FirstFieldOutsideRecord() const {
     for (uint32_t i = 0; i < m_nCount; ++i) {
         const FieldDescriptor& descriptor = *Descriptor(static_cast<int>(i));
         if (descriptor.offset + FieldByteSize(descriptor.type, descriptor.length) > m_nRecordSize)
-            return false;
+            return static_cast<int>(i);
     }
-    return true;
+    return -1;
 }

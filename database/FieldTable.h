@@ -59,6 +59,9 @@ public:
     // Whether every field lies inside the record and the record size is one
     // the engine keeps (1 to kMaxRecordSize bytes).
     bool FieldsFitRecord() const;
+    // The first descriptor whose bytes do not all lie inside the record, or
+    // -1.
+    int FirstFieldOutsideRecord() const;
 
 private:
     FieldDescriptor* Append();

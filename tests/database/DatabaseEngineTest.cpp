@@ -62,6 +62,26 @@ TEST_F(DatabaseEngineTest, FailedOpensLeaveNothingOpen) {
     EXPECT_EQ(database.GetRecordCount(), -18);
 }
 
+// A reader's open checks as the writer's does, refuses every write and
+// leaves the file byte for byte, the open count included.
+TEST_F(DatabaseEngineTest, ReadOnlyOpenWritesNothing) {
+    SampleRecord record;
+    record.name = "one";
+    MakeSampleDatabase(N(), {record});
+    const std::string path = N() + ".db";
+    const std::string before = ReadBytes(path);
+    std::unique_ptr<CDatabaseImp> imp = CDatabaseImp::New();
+    EXPECT_EQ(imp->OpenReadOnly(path.c_str(), 8), DB_WRONG_RECORD_VERSION);
+    ASSERT_EQ(imp->OpenReadOnly(path.c_str(), 7), DB_OK);
+    EXPECT_EQ(ReadAll(*imp), std::vector<std::vector<unsigned char>>{record.Bytes()});
+    uint32_t number = 0;
+    EXPECT_EQ(imp->AddRecord(&number, record.Bytes().data(), kSampleSize), DB_WRITE_FAILED);
+    EXPECT_EQ(imp->SetCurrentRecord(0), DB_WRITE_FAILED);
+    EXPECT_EQ(imp->WriteHeader(), DB_WRITE_FAILED);
+    EXPECT_EQ(imp->CloseDatabase(), DB_OK);
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
 TEST_F(DatabaseEngineTest, NamesHaveRoomFor507Characters) {
     CDatabase database;
     FieldTable table = SampleTable();

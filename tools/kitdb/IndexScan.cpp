@@ -5,6 +5,7 @@
 
 #include "database/CDatabaseFile.h"
 #include "database/CDatabaseIndex.h"
+#include "tools/kitdb/Tool.h"
 
 namespace {
 
@@ -120,23 +121,31 @@ private:
 // The header's own checks; false when the slots cannot be walked.
 bool HeaderUsable(IndexScan& scan) {
     const IndexHeader& h = scan.header;
-    if (h.magic == 0) {
-        scan.problems.push_back(
-            "unsealed: a change of it was interrupted (the store's next open makes it anew)");
-    } else if (h.magic != kIndexMagic) {
-        scan.problems.push_back("not an index file (wrong magic)");
-    } else if (h.version != kIndexVersion) {
-        scan.problems.push_back("index version " + std::to_string(h.version) + ", not 47");
-    } else if (h.keyType < 1 || h.keyType > 4 || h.slotSize != uint64_t{h.keyLength} + 9 ||
-               h.bucketCount == 0) {
-        scan.problems.push_back("impossible header (key type, slot size or bucket count)");
-    } else if (scan.slots < h.bucketCount) {
-        scan.problems.push_back("the file ends before its " + std::to_string(h.bucketCount) +
-                                " bucket heads");
-    } else {
-        return true;
-    }
-    return false;
+    auto refuse = [&scan](IndexState state, const std::string& text) {
+        scan.state = state;
+        scan.problems.push_back(text);
+        return false;
+    };
+    if (h.magic == 0)
+        return refuse(IndexState::kUnsealed, "unsealed: a change of it was interrupted");
+    if (h.magic != kIndexMagic)
+        return refuse(IndexState::kNotAnIndex, "not an index file (magic " + Hex32(h.magic) +
+                                                   ", not " + Hex32(kIndexMagic) + ")");
+    if (h.version != kIndexVersion)
+        return refuse(IndexState::kVersion,
+                      "index version " + std::to_string(h.version) + ", not 47");
+    if (h.keyType < 1 || h.keyType > 4 || h.slotSize != uint64_t{h.keyLength} + 9 ||
+        h.bucketCount == 0)
+        return refuse(IndexState::kImpossible, "impossible header: key type " +
+                                                   std::to_string(h.keyType) + ", key length " +
+                                                   std::to_string(h.keyLength) + ", slot size " +
+                                                   std::to_string(h.slotSize) + ", " +
+                                                   std::to_string(h.bucketCount) + " buckets");
+    if (scan.slots < h.bucketCount)
+        return refuse(IndexState::kImpossible, "the file ends before its " +
+                                                   std::to_string(h.bucketCount) + " bucket heads");
+    scan.state = IndexState::kReadable;
+    return true;
 }
 
 }  // namespace
@@ -151,9 +160,12 @@ IndexScan ScanIndex(const std::string& path, CDatabaseImp& imp, int64_t keyOffse
     IndexScan scan;
     std::unique_ptr<CDatabaseFile> file = MakeDatabaseFile();
     if (!file || !file->Open(path.c_str(), CDatabaseFile::kReadOnly)) {
-        scan.problems.push_back("cannot be opened (missing or not readable)");
+        const bool missing = !DatabaseFileExists(path.c_str());
+        scan.state = missing ? IndexState::kMissing : IndexState::kUnreadable;
+        scan.problems.push_back(missing ? "missing" : "cannot be opened for reading");
         return scan;
     }
+    scan.state = IndexState::kUnreadable;
     long size = file->GetSize();
     if (size < static_cast<long>(sizeof(IndexHeader)) ||
         static_cast<uint64_t>(size) > kMaxIndexBytes) {

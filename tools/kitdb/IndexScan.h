@@ -10,9 +10,20 @@
 #include "database/CDatabaseImp.h"
 #include "database/DatabaseFormat.h"
 
+// What an index file's header allows, in the order of the engine's checks.
+enum class IndexState {
+    kReadable,
+    kMissing,     // no file
+    kUnreadable,  // cannot be opened for reading or read, or an impossible size
+    kUnsealed,    // magic 0: a change of it was interrupted
+    kNotAnIndex,  // another magic
+    kVersion,     // not 47
+    kImpossible,  // key type, slot size or bucket count, or the bucket heads not in the file
+};
+
 struct IndexScan {
-    // False when the file cannot be read or its header is unusable; why is
-    // in problems.
+    IndexState state = IndexState::kMissing;
+    // Whether the slots could be walked; when not, why is the first problem.
     bool readable = false;
     IndexHeader header{};
     uint64_t fileSize = 0;
@@ -20,6 +31,8 @@ struct IndexScan {
     uint32_t bucketsUsed = 0;
     uint32_t longestChain = 0;
     uint32_t keys = 0;
+    // The header's problem first when not readable, then every chain
+    // problem.
     std::vector<std::string> problems;
 };
 

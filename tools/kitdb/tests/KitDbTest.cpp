@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -120,8 +122,6 @@ protected:
         EXPECT_EQ(store.RebuildIndex(101), 0);
         return name;
     }
-    static size_t RecordAt(uint32_t n) { return 44 + 118 * 49 + n * (9466 + 12); }
-    static size_t SlotAt(uint32_t slot) { return 36 + slot * (255 + 9); }
 };
 
 TEST_F(KitDbTest, CleanStoreInfoVerifyAndShow) {
@@ -137,7 +137,7 @@ TEST_F(KitDbTest, CleanStoreInfoVerifyAndShow) {
                     "57\"\n"));
     EXPECT_TRUE(Has(info.out, "    48     2     255    9210  OriginalPassword\n"));
     EXPECT_TRUE(Has(info.out, "Records: 3\nCurrent record: 1, Description \"Office\"\n"));
-    EXPECT_TRUE(Has(info.out, "  key type 2, key length 255, slot size 264\n"));
+    EXPECT_TRUE(Has(info.out, "  key type 2, key length 255, slot size 264, open count 0\n"));
     EXPECT_TRUE(Has(info.out,
                     "  buckets 101, buckets used 2, longest chain 2, keys 3, "
                     "overflow slots 1\n"));
@@ -166,81 +166,238 @@ TEST_F(KitDbTest, CleanStoreInfoVerifyAndShow) {
     EXPECT_EQ(Run({"show", name, "x1"}).code, 2);
 }
 
-TEST_F(KitDbTest, DamageIsNamedAndGivesOne) {
-    const std::string name = MakeStore();
-    std::string db = ReadBytes(name + ".db");
-    PutU32(db, RecordAt(2), 0xBAD);  // record 2: bad magic
-    PutU32(db, 24, 7);               // current record beyond the records
-    db += std::string(100, 'x');     // an interrupted append: no damage
-    WriteBytes(name + ".db", db);
-    std::string idx = ReadBytes(name + ".idx");
-    PutU32(idx, SlotAt(79), 0);  // "Office" now points at record 0
-    WriteBytes(name + ".idx", idx);
+// One damage a row, made on a clean store: verify names it (a line of its
+// report), salvage keeps every readable record byte for byte (the others
+// raw in OUT.unread.db), repair mends what it can after backing the files up
+// and leaves every record place as it was.
+struct DamageCase {
+    const char* kind;
+    void (*damage)(const std::string& name);
+    int verifyCode;
+    const char* finding;  // "@" stands for the store's name
+    int salvaged;         // records in the salvaged database; -1: salvage fails
+    int salvageCode;
+    const char* repairLine;  // "" when repair has nothing to do
+    int repairCode;
+};
 
-    Result verify = Run({"verify", name});
-    EXPECT_EQ(verify.code, 1);
-    EXPECT_TRUE(Has(verify.out, "note: " + name +
-                                    ".db: 100 bytes of an interrupted append at the end (not a "
-                                    "record; the next append writes over them)\n"));
-    EXPECT_TRUE(Has(verify.out, "damaged: " + name + ".db: record 2: bad record magic\n"));
-    EXPECT_TRUE(Has(verify.out, "damaged: " + name + ".db: current record 7 of 3 records\n"));
-    EXPECT_TRUE(Has(verify.out, "damaged: " + name +
-                                    ".idx: bucket 55, slot 55: points at record "
-                                    "2, which cannot be read\n"))
-        << verify.out;
-    EXPECT_TRUE(Has(verify.out, "damaged: " + name +
-                                    ".idx: bucket 79, slot 79: its key "
-                                    "\"Office\" is not record 0's key \"Home\"\n"));
-    EXPECT_TRUE(Has(verify.out, "result: damaged (4 problems)\n"));
-
-    // A chain that comes back to itself, and a key in the wrong bucket.
-    idx = ReadBytes(name + ".idx");
-    PutU32(idx, SlotAt(101) + 4, 101);
-    idx.replace(SlotAt(79) + 8, 6, "Offide");
-    WriteBytes(name + ".idx", idx);
-    verify = Run({"verify", name});
-    EXPECT_EQ(verify.code, 1);
-    EXPECT_TRUE(Has(verify.out, "bucket 55: the chain comes back to slot 101\n"));
-    EXPECT_TRUE(Has(verify.out, "bucket 79, slot 79: its key does not belong in this bucket\n"));
-
-    // A missing index is damage the database survives, and rebuild-index
-    // repairs it once the records are sound again.
-    RemoveFile(name + ".idx");
-    WriteBytes(name + ".db", ReadBytes(name + ".db").substr(0, RecordAt(2)));
-    verify = Run({"verify", name});
-    EXPECT_EQ(verify.code, 1);
-    EXPECT_TRUE(Has(verify.out, "damaged: " + name +
-                                    ".idx: cannot be opened (missing or not "
-                                    "readable)\n"));
-    Result rebuild = Run({"rebuild-index", name});
-    EXPECT_EQ(rebuild.code, 0) << rebuild.err;
-    EXPECT_EQ(rebuild.out, name +
-                               ".idx: made anew, the profile store's index, 101 buckets, key "
-                               "length 255; 2 records\n");
-    verify = Run({"verify", name});
-    EXPECT_EQ(verify.code, 1) << "the current record is still 7";
-    EXPECT_TRUE(Has(verify.out, "result: damaged (1 problems)\n"));
+void PrintTo(const DamageCase& c, std::ostream* out) {
+    *out << c.kind;
 }
 
+void Patch(const std::string& path, size_t offset, uint32_t value) {
+    std::string bytes = ReadBytes(path);
+    PutU32(bytes, offset, value);
+    WriteBytes(path, bytes);
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+    WriteBytes(to, ReadBytes(from));
+}
+
+constexpr size_t kPlace = 9466 + 12;
+
+size_t PlaceAt(uint32_t n) {
+    return 44 + 118 * 49 + n * kPlace;
+}
+
+const DamageCase kDamages[] = {
+    {"bad record magic", [](const std::string& n) { Patch(n + ".db", PlaceAt(1), 0xBAD); }, 1,
+     "damaged: @.db: record 1: bad record magic; repair leaves it; kitdb salvage keeps its bytes "
+     "in a side file",
+     2, 1, "repair: @.idx: made anew, the profile store's index, 101 buckets, key length 255", 1},
+    {"partial trailing record",
+     [](const std::string& n) {
+         WriteBytes(n + ".db", ReadBytes(n + ".db") + std::string(100, 'x'));
+     },
+     0,
+     "note: @.db: record 3: a partial place of 100 bytes at the end, left by an interrupted append "
+     "(no record; the next append writes over it); repair cuts it off",
+     3, 0, "repair: @.db: cut off the partial place of 100 bytes at offset 34260", 0},
+    {"current record beyond the records", [](const std::string& n) { Patch(n + ".db", 24, 7); }, 1,
+     "damaged: @.db: header: current record 7, but there are 3 records; repair sets it to -1 "
+     "(none)",
+     3, 0, "repair: @.db: current record 7 set to -1 (none)", 0},
+    {"open count", [](const std::string& n) { Patch(n + ".db", 36, 2); }, 0,
+     "note: @.db: header: open count 2, not 0: not closed cleanly, or open in a program now; "
+     "repair sets it to 0 (close the kit's programs first)",
+     3, 0, "repair: @.db: open count 2 set to 0", 0},
+    {"record version", [](const std::string& n) { Patch(n + ".db", PlaceAt(2) + 12, 56); }, 1,
+     "damaged: @.db: record 2: Version is 56, not the record version 57; repair leaves it; an "
+     "export imported into a store made anew gets the store's Version",
+     3, 0, "", 1},
+    {"index chain", [](const std::string& n) { Patch(n + ".idx", 36 + 79 * 264, 0); }, 1,
+     "damaged: @.idx: bucket 79, slot 79: its key \"Office\" is not record 0's key \"Home\"; "
+     "repair makes the index anew (so does the store's next open)",
+     3, 0, "repair: @.idx: made anew, the profile store's index, 101 buckets, key length 255", 0},
+    {"index chain loop", [](const std::string& n) { Patch(n + ".idx", 36 + 101 * 264 + 4, 101); },
+     1,
+     "damaged: @.idx: bucket 55: the chain comes back to slot 101; repair makes the index anew "
+     "(so does the store's next open)",
+     3, 0, "repair: @.idx: made anew, the profile store's index, 101 buckets, key length 255", 0},
+    {"index missing", [](const std::string& n) { RemoveFile(n + ".idx"); }, 1,
+     "damaged: @.idx: missing; repair makes the index anew (so does the store's next open)", 3, 0,
+     "repair: @.idx: made anew, the profile store's index, 101 buckets, key length 255", 0},
+    {"index unsealed", [](const std::string& n) { Patch(n + ".idx", 0, 0); }, 1,
+     "damaged: @.idx: unsealed: a change of it was interrupted; repair makes the index anew (so "
+     "does the store's next open)",
+     3, 0, "repair: @.idx: made anew, the profile store's index, 101 buckets, key length 255", 0},
+    {"index open count", [](const std::string& n) { Patch(n + ".idx", 32, 1); }, 0,
+     "note: @.idx: header: open count 1, not 0: not closed cleanly, or open in a program now; "
+     "repair sets it to 0 (close the kit's programs first)",
+     3, 0, "repair: @.idx: open count 1 set to 0", 0},
+    {"index of other buckets",
+     [](const std::string& n) {
+         CProfileDatabase store;
+         EXPECT_EQ(store.OpenDatabase(n.c_str(), 57), 0);
+         EXPECT_EQ(store.RebuildIndex(7), 0);
+     },
+     0,
+     "note: @.idx: header: 7 buckets, key type 2, key length 255; the profile store's has 101 "
+     "buckets, key type 2, key length 255; repair makes it anew with the store's",
+     3, 0, "repair: @.idx: made anew, the profile store's index, 101 buckets, key length 255", 0},
+    {"carry-over before its commit",
+     [](const std::string& n) {
+         CopyFile(n + ".db", n + ".new.db");
+         WriteBytes(n + ".new.idx", "half");
+     },
+     1,
+     "damaged: @.new.db: left by a carry-over that did not reach its commit (@.new.db, "
+     "@.new.idx); @.db is still the store's; repair removes them (so does the store's next open)",
+     3, 0, "repair: @.new.db: remove the files of the unfinished carry-over", 0},
+    {"carry-over after its commit",
+     [](const std::string& n) {
+         CopyFile(n + ".db", n + ".old.db");
+         std::filesystem::rename(n + ".db", n + ".new.db");
+     },
+     1,
+     "damaged: @.old.db: a carry-over stopped after its commit, before @.new.db became @.db; "
+     "repair finishes it with the store's own recovery (so does the store's next open)",
+     -1, 2, "repair: @.old.db: finish the carry-over with the store's own recovery", 0},
+    {"records lost by a carry-over",
+     [](const std::string& n) { CopyFile(n + ".db", n + ".v56.db"); }, 1,
+     "damaged: @.v56.db: the old data file of a carry-over that could not take every record over "
+     "(3 records); repair leaves it; kitdb salvage @.v56 OUT saves what can be read",
+     3, 0, "", 1},
+};
+
+std::string WithName(std::string text, const std::string& name) {
+    for (size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, name);
+    return text;
+}
+
+// The whole record places of a data file of the profile layout.
+std::vector<std::string> Places(const std::string& bytes) {
+    std::vector<std::string> places;
+    for (size_t at = PlaceAt(0); at + kPlace <= bytes.size(); at += kPlace)
+        places.push_back(bytes.substr(at, kPlace));
+    return places;
+}
+
+class KitDbDamageTest : public KitDbTest, public ::testing::WithParamInterface<DamageCase> {};
+
+TEST_P(KitDbDamageTest, ThroughVerifySalvageAndRepair) {
+    const DamageCase& c = GetParam();
+    const std::string name = MakeStore();
+    c.damage(name);
+    const std::string damaged = ReadBytes(Exists(name + ".db") ? name + ".db" : name + ".new.db");
+
+    Result verify = Run({"verify", name});
+    EXPECT_EQ(verify.code, c.verifyCode) << verify.out;
+    EXPECT_TRUE(Has(verify.out, WithName(c.finding, name) + "\n")) << verify.out;
+
+    const std::string out = Name("saved");
+    Result salvage = Run({"salvage", name, out});
+    EXPECT_EQ(salvage.code, c.salvageCode) << salvage.out << salvage.err;
+    if (c.salvaged >= 0) {
+        EXPECT_TRUE(Has(salvage.out, name + ": " + std::to_string(c.salvaged) +
+                                         " of 3 records salvaged into " + out + ".db"))
+            << salvage.out;
+        std::vector<std::string> readable, unreadable;
+        for (const std::string& place : Places(damaged))
+            (U32At(place, 0) == kRecordMagic ? readable : unreadable).push_back(place);
+        EXPECT_EQ(Places(ReadBytes(out + ".db")), readable);
+        const std::string partial = damaged.substr(PlaceAt(3));
+        if (!unreadable.empty() || !partial.empty()) {
+            const std::string side = ReadBytes(out + ".unread.db");
+            EXPECT_EQ(Places(side), unreadable);
+            EXPECT_EQ(side.substr(PlaceAt(static_cast<uint32_t>(unreadable.size()))), partial);
+        } else {
+            EXPECT_FALSE(Exists(out + ".unread.db"));
+        }
+        // A record's own Version is kept as it is.
+        EXPECT_EQ(Run({"verify", out}).code, std::string(c.kind) == "record version" ? 1 : 0);
+    }
+
+    Result repair = Run({"repair", name});
+    EXPECT_EQ(repair.code, c.repairCode) << repair.out << repair.err;
+    if (*c.repairLine) {
+        EXPECT_TRUE(Has(repair.out, WithName(c.repairLine, name) + "\n")) << repair.out;
+    } else {
+        EXPECT_TRUE(Has(repair.out, name + ": nothing to repair\n")) << repair.out;
+    }
+    // What is left after a repair is only what repair leaves.
+    std::istringstream after(
+        repair.out.substr(std::min(repair.out.find("after the repair:"), repair.out.size())));
+    for (std::string line; std::getline(after, line);)
+        EXPECT_TRUE(!Has(line, "; repair ") || Has(line, "; repair leaves it")) << line;
+    // Repair's exit code is verify's after it; the backup is the file
+    // as it was, and no record place changed.
+    if (Exists(name + ".db.bak")) {
+        EXPECT_EQ(ReadBytes(name + ".db.bak"), damaged);
+    }
+    EXPECT_EQ(Places(ReadBytes(name + ".db")), Places(damaged));
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, KitDbDamageTest, ::testing::ValuesIn(kDamages));
+
+// A data file the engine refuses: every command says which check failed
+// with its values, dump shows the header as it is.
 TEST_F(KitDbTest, UnusableDatabasesGiveTwo) {
     Result missing = Run({"verify", Name("nothing")});
     EXPECT_EQ(missing.code, 2);
     EXPECT_EQ(missing.out, "result: unusable\n");
-    EXPECT_EQ(missing.err, "kitdb: " + Name("nothing") +
-                               ".db: cannot be opened (missing, or not readable and writable) "
-                               "(code -3)\n");
+    EXPECT_EQ(missing.err, "kitdb: " + Name("nothing") + ".db: is missing (code -3)\n");
     EXPECT_EQ(Run({"info", Name("nothing")}).code, 2);
+    EXPECT_EQ(Run({"repair", Name("nothing")}).code, 2);
 
     WriteBytes(Name("junk") + ".db", std::string(200, 'j'));
     Result junk = Run({"verify", Name("junk")});
     EXPECT_EQ(junk.code, 2);
     EXPECT_EQ(junk.err, "kitdb: " + Name("junk") +
-                            ".db: not a database file (wrong magic or an impossible header) "
-                            "(code -17)\n");
-    std::string db = RawDbBytes(RawDatabase{});
-    PutU32(db, 12, 51);
-    WriteBytes(Name("old") + ".db", db);
-    EXPECT_TRUE(Has(Run({"show", Name("old")}).err, "the database version is not 52 (code -14)"));
+                            ".db: the magic is 0x6A6A6A6A, not 0x6773AE55 (code -17)\n");
+    const struct {
+        size_t offset;
+        uint32_t value;
+        const char* check;
+    } refused[] = {
+        {12, 51, "database version check (code -14): the database version is 51, not 52"},
+        {20, 0, "record size check (code -17): the record size 0 is not from 1 to"},
+        {40, 5000,
+         "areas check (code -17): the header, 5000 bytes of private data and 3 field "
+         "descriptors end at byte 5398, beyond the file's"},
+        {44 + 118 * 2 + 12, 200,
+         "fields check (code -17): field 2 (Id) takes bytes 200 to 204 "
+         "of the record, beyond its 32 bytes"},
+    };
+    for (const auto& c : refused) {
+        RawDatabase raw;
+        raw.recordVersion = 7;
+        raw.recordSize = 32;
+        raw.fields = {{"Version", 4, 1, 0}, {"Name", 2, 12, 4}, {"Id", 4, 1, 24}};
+        std::string db = RawDbBytes(raw);
+        PutU32(db, c.offset, c.value);
+        WriteBytes(Name("refused") + ".db", db);
+        Result dump = Run({"dump", Name("refused"), "--header"});
+        EXPECT_EQ(dump.code, 2);
+        EXPECT_TRUE(
+            Has(dump.out, "The engine's checks at open: refused at the " + std::string(c.check)))
+            << dump.out;
+        EXPECT_TRUE(Has(dump.out, "  00000000  55 ae 73 67 ")) << dump.out;
+        Result show = Run({"show", Name("refused"), "0"});
+        EXPECT_EQ(show.code, 2);
+        EXPECT_TRUE(Has(show.err, Name("refused") + ".db: ")) << show.err;
+    }
 }
 
 TEST_F(KitDbTest, ExportImportAndUpgrade) {
@@ -296,19 +453,120 @@ TEST_F(KitDbTest, ExportImportAndUpgrade) {
                                   ".db: has the profile store's layout, not the location store's; "
                                   "nothing changed\n");
     EXPECT_EQ(Run({"verify", Name("legacy")}).code, 0);
+
+    // A text it did not write is not written over; a carry-over that loses
+    // records is no success.
+    old.records[1].clear();
+    old.Write(Name("legacy2"));
+    std::string db = ReadBytes(Name("legacy2") + ".db");
+    PutU32(db, 44 + 118 * 3 + (300 + 12), 0xBAD);
+    WriteBytes(Name("legacy2") + ".db", db);
+    const std::string text = ReadBytes(dir.File("database.exp"));
+    Result refused = Run({"upgrade", Name("legacy2"), "profile"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(Has(refused.err, "kitdb: database.exp: is in the current directory already"))
+        << refused.err;
+    EXPECT_EQ(ReadBytes(dir.File("database.exp")), text);
+    EXPECT_EQ(ReadBytes(Name("legacy2") + ".db"), db);
+    RemoveFile(dir.File("database.exp"));
+    Result lost = Run({"upgrade", Name("legacy2"), "profile"});
+    EXPECT_EQ(lost.code, 1);
+    EXPECT_TRUE(Has(lost.out, Name("legacy2") +
+                                  ": 1 records of the old layout were not carried over\n" +
+                                  Name("legacy2") + ".v56.db: the old data file"))
+        << lost.out;
+}
+
+// Inspection reads only: read-only files in a read-only directory keep
+// every byte and time stamp through every command that inspects.
+TEST_F(KitDbTest, InspectionLeavesTheFilesAsTheyWere) {
+    ScratchDir outside;
+    const std::string name = MakeStore();
+    std::string db = ReadBytes(name + ".db");
+    PutU32(db, 44 + 118 * 49 + 9478, 0xBAD);  // record 1
+    PutU32(db, 36, 2);
+    WriteBytes(name + ".db", db + "partial");
+    namespace fs = std::filesystem;
+    struct Seen {
+        std::string bytes;
+        fs::file_time_type written;
+        bool operator==(const Seen& o) const { return bytes == o.bytes && written == o.written; }
+    };
+    auto look = [&] {
+        std::map<std::string, Seen> files;
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
+            files[entry.path().filename().string()] = {ReadBytes(entry.path().string()),
+                                                       entry.last_write_time()};
+        return files;
+    };
+    const fs::perms write =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        fs::permissions(entry.path(), write, fs::perm_options::remove, ignored);
+    fs::permissions(dir.Path(), write, fs::perm_options::remove, ignored);
+#ifdef _WIN32
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_READONLY);
+#endif
+    const auto before = look();
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string line;
+    } runs[] = {
+        {{"info", name}, 0, "  open count 2\n"},
+        {{"info", name, "--json"}, 0, "    \"openCount\": 2,\n"},
+        {{"verify", name}, 1, "result: damaged (2 problems)\n"},
+        {{"verify", name, "--json"}, 1, "      \"kind\": \"bad-record-magic\",\n"},
+        {{"show", name, "2"}, 0, "  Description = \"Dave\"\n"},
+        {{"dump", name},
+         0,
+         "  record 1 at offset 15304: magic 0x00000BAD, removed 0: bad record magic\n"},
+        {{"dump", name, "--record", "1"},
+         0,
+         "  00003bc8  ad 0b 00 00 00 00 00 00  00 00 00 00 39 00 00 00"},
+        {{"dump", name, "--record", "3", "--json"}, 0, "    \"state\": \"partial\",\n"},
+        {{"export", name, outside.File("profile.txt")},
+         0,
+         "2 records written to " + outside.File("profile.txt") + "\n" + name +
+             ": only as comments, not as records: record 1 (bad record magic)\n"},
+        {{"-v", "export", name, outside.File("again.txt")}, 0, ""},
+        {{"salvage", name, outside.File("saved")}, 1, "2 of 3 records salvaged"},
+        {{"repair", name, "--dry-run"},
+         1,
+         "would repair: " + name + ".db: open count 2 set to 0\n"},
+    };
+    for (const auto& run : runs) {
+        Result result = Kitdb(run.args, outside.Path());
+        EXPECT_EQ(result.code, run.code) << run.args[0] << result.out << result.err;
+        EXPECT_TRUE(Has(result.out, run.line)) << run.args[0] << "\n" << result.out;
+        // -v: the engine's message about the record it cannot export.
+        if (run.args[0] == "-v") {
+            EXPECT_TRUE(Has(result.err, "Error reading record 1, dberror: 4")) << result.err;
+        }
+    }
+    EXPECT_TRUE(look() == before);
+    fs::permissions(dir.Path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+#ifdef _WIN32
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
 }
 
 TEST_F(KitDbTest, HelpAndUsage) {
     Result help = Run({"--help"});
     EXPECT_EQ(help.code, 0);
     for (const char* command :
-         {"info NAME", "verify NAME", "show NAME [N]", "export NAME FILE", "import NAME FILE",
-          "rebuild-index NAME", "upgrade NAME profile|location"})
+         {"info NAME [--json]", "verify NAME [--json]", "show NAME [N]",
+          "dump NAME [--header | --record N] [--json]", "export NAME FILE", "import NAME FILE",
+          "rebuild-index NAME", "upgrade NAME profile|location", "salvage NAME OUT",
+          "repair NAME [--dry-run]"})
         EXPECT_TRUE(Has(help.out, std::string("  kitdb ") + command + "\n")) << command;
     Result verifyHelp = Run({"verify", "--help"});
     EXPECT_EQ(verifyHelp.code, 0);
-    EXPECT_TRUE(Has(verifyHelp.out, "usage: kitdb verify NAME\n"));
-    EXPECT_TRUE(Has(verifyHelp.out, "Exit code 0 clean, 1 damaged, 2 unusable"));
+    EXPECT_TRUE(Has(verifyHelp.out, "usage: kitdb verify NAME [--json]\n"));
+    EXPECT_TRUE(Has(help.out, "A support case, from a damaged store to a repaired one:\n"));
     EXPECT_EQ(Run({}).code, 2);
     Result unknown = Run({"frobnicate", "x"});
     EXPECT_EQ(unknown.code, 2);
