@@ -43,10 +43,11 @@ make_lane() {
     rm -rf "$lane"
     mkdir -p "$lane"
     cp -al "$WINEPREFIX" "$lane/prefix" || return 1
-    find "$lane/prefix" -type f ! -path '*/windows/system32/*' -links +1 |
-        while IFS= read -r file; do
-            cp -p "$file" "$file.copy" && mv -f "$file.copy" "$file"
-        done
+    # One find and one cp for all of them: a process per file costs seconds
+    # in the emulated box.
+    find "$lane/prefix" -type f ! -path '*/windows/system32/*' -delete || return 1
+    (cd "$WINEPREFIX" && find . -type f ! -path '*/windows/system32/*' -print0 |
+        xargs -0r cp -p --parents -t "$lane/prefix") || return 1
     # Its Wine server and Wine's own services start here, away from the
     # program's output pipe, which they would otherwise keep open.
     (
